@@ -1,0 +1,219 @@
+#include "app/Convert.h"
+#include "app/AppError.h"
+
+#include <cctype>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace {
+char g_decimalSeparator = '.';
+
+std::string_view Trim(std::string_view s) {
+    while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
+        s.remove_prefix(1);
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t'))
+        s.remove_suffix(1);
+    return s;
+}
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size())
+        return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+            return false;
+    }
+    return true;
+}
+
+// Length of the numeric prefix of `s` (sign, digits, separator, digits, exponent), written with
+// '.' into `out`; 0 when no digit was seen.
+size_t ScanNumber(std::string_view s, std::string& out) {
+    size_t i = 0;
+    out.clear();
+    if (i < s.size() && (s[i] == '+' || s[i] == '-'))
+        out += s[i++];
+    size_t digits = 0;
+    while (i < s.size() && std::isdigit(static_cast<unsigned char>(s[i]))) {
+        out += s[i++];
+        ++digits;
+    }
+    if (i < s.size() && s[i] == g_decimalSeparator) {
+        size_t j = i + 1;
+        std::string frac;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
+            frac += s[j++];
+        if (digits > 0 || !frac.empty()) {
+            out += '.';
+            out += frac;
+            digits += frac.size();
+            i = j;
+        }
+    }
+    if (digits == 0)
+        return 0;
+    if (i < s.size() && (s[i] == 'e' || s[i] == 'E')) {
+        size_t j = i + 1;
+        std::string exp = "e";
+        if (j < s.size() && (s[j] == '+' || s[j] == '-'))
+            exp += s[j++];
+        size_t expDigits = 0;
+        while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j]))) {
+            exp += s[j++];
+            ++expDigits;
+        }
+        if (expDigits > 0) {
+            out += exp;
+            i = j;
+        }
+    }
+    return i;
+}
+
+std::optional<double> ParseText(const std::string& number) {
+    const char* first = number.data();
+    const char* last = first + number.size();
+    if (*first == '+')
+        ++first;
+    double value = 0;
+    const auto [ptr, ec] = std::from_chars(first, last, value);
+    if (ec == std::errc::result_out_of_range)
+        return std::numeric_limits<double>::infinity();
+    if (ec != std::errc() || ptr != last)
+        return std::nullopt;
+    return value;
+}
+} // namespace
+
+char DecimalSeparator() { return g_decimalSeparator; }
+void SetDecimalSeparator(char separator) { g_decimalSeparator = separator ? separator : '.'; }
+
+double RoundHalfEven(double value) { return std::nearbyint(value); } // default rounding mode: ties to even
+
+double RoundDecimals(double value, int decimals) {
+    const double scale = std::pow(10.0, decimals);
+    return std::nearbyint(value * scale) / scale;
+}
+
+std::optional<int32_t> TryRoundToInt32(double value) {
+    if (!std::isfinite(value))
+        return std::nullopt;
+    const double r = RoundHalfEven(value);
+    if (r < -2147483648.0 || r > 2147483647.0)
+        return std::nullopt;
+    return static_cast<int32_t>(r);
+}
+
+std::string FormatNumber(double value) {
+    if (value == 0)
+        return "0"; // never "-0"
+    char buf[40];
+    std::snprintf(buf, sizeof buf, "%.15G", value);
+    std::string text = buf;
+    for (char& c : text) {
+        if (c == '.')
+            c = g_decimalSeparator;
+    }
+    return text;
+}
+
+std::string FormatSingle(float value) {
+    if (value == 0)
+        return "0";
+    char buf[40];
+    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
+    std::string text(buf, ec == std::errc() ? ptr : buf);
+    for (char& c : text) {
+        if (c == '.')
+            c = g_decimalSeparator;
+    }
+    return text;
+}
+
+std::string BoolText(bool value) { return value ? "True" : "False"; }
+
+std::optional<double> TryParseDouble(std::string_view text) {
+    const std::string_view t = Trim(text);
+    std::string number;
+    const size_t used = ScanNumber(t, number);
+    if (used == 0 || used != t.size())
+        return std::nullopt;
+    auto value = ParseText(number);
+    if (value && !std::isfinite(*value))
+        return std::nullopt;
+    return value;
+}
+
+std::optional<bool> TryParseBool(std::string_view text) {
+    const std::string_view t = Trim(text);
+    if (EqualsNoCase(t, "True"))
+        return true;
+    if (EqualsNoCase(t, "False"))
+        return false;
+    const auto number = TryParseDouble(t);
+    if (!number)
+        return std::nullopt;
+    return *number != 0;
+}
+
+std::optional<int32_t> TryParseInt32(std::string_view text) {
+    const auto number = TryParseDouble(text);
+    if (!number)
+        return std::nullopt;
+    return TryRoundToInt32(*number);
+}
+
+std::optional<float> TryParseSingle(std::string_view text) {
+    const auto number = TryParseDouble(text);
+    if (!number || std::fabs(*number) > std::numeric_limits<float>::max())
+        return std::nullopt;
+    return static_cast<float>(*number);
+}
+
+namespace {
+[[noreturn]] void RaiseConversion(std::string_view text) {
+    // A number that is well formed but too large is an overflow; anything else a type mismatch.
+    std::string number;
+    const std::string_view t = Trim(text);
+    if (!t.empty() && ScanNumber(t, number) == t.size())
+        throw AppError(kErrOverflow, "", "Overflow");
+    throw AppError(kErrTypeMismatch, "", "Type mismatch");
+}
+} // namespace
+
+bool CBool(std::string_view text) {
+    if (auto v = TryParseBool(text))
+        return *v;
+    RaiseConversion(text);
+}
+
+double CDbl(std::string_view text) {
+    if (auto v = TryParseDouble(text))
+        return *v;
+    RaiseConversion(text);
+}
+
+int32_t CLng(std::string_view text) {
+    if (auto v = TryParseInt32(text))
+        return *v;
+    RaiseConversion(text);
+}
+
+float CSng(std::string_view text) {
+    if (auto v = TryParseSingle(text))
+        return *v;
+    RaiseConversion(text);
+}
+
+double LeadingNumber(std::string_view text) {
+    std::string_view t = text;
+    while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
+        t.remove_prefix(1);
+    std::string number;
+    if (ScanNumber(t, number) == 0)
+        return 0;
+    const auto value = ParseText(number);
+    return value && std::isfinite(*value) ? *value : 0;
+}

@@ -1,0 +1,33 @@
+#include "app/Convert.h"
+#include "app/frmMain.h"
+#include "app/mBenchmark.h"
+#include "app/mMisc.h"
+
+#include <windows.h>
+
+namespace {
+uint32_t SystemTick() { return GetTickCount(); }
+
+void TakeUpSystemSettings() {
+    char path[MAX_PATH * 2] = {};
+    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
+    SetExecutablePath(std::string(path, n));
+    char sep[8] = {};
+    if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep) > 0)
+        SetDecimalSeparator(sep[0]);
+    SetTickSource(SystemTick);
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    TakeUpSystemSettings();
+    frmMain main;
+    if (!main.Load())
+        return 0;
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+    }
+    return 0;
+}
