@@ -66,18 +66,21 @@ wine_session_stop() {
 
 # xvfb_start: starts Xvfb on a free display and exports DISPLAY; XVFB_PID names the server.
 xvfb_start() {
-  local n=${1:-90}
-  while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
-  Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-  XVFB_PID=$!
-  export DISPLAY=":$n"
-  local i
-  for i in $(seq 1 100); do
-    xdpyinfo >/dev/null 2>&1 && return 0
-    kill -0 "$XVFB_PID" 2>/dev/null || break
-    sleep 0.1
+  local n=${1:-90} tries i
+  for tries in 1 2 3 4 5 6 7 8; do
+    while [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ]; do n=$((n + 1)); done
+    Xvfb ":$n" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    XVFB_PID=$!
+    export DISPLAY=":$n"
+    for i in $(seq 1 100); do
+      kill -0 "$XVFB_PID" 2>/dev/null || break # lost a race for this display: try the next one
+      xdpyinfo >/dev/null 2>&1 && return 0
+      sleep 0.1
+    done
+    kill "$XVFB_PID" 2>/dev/null
+    n=$((n + 1))
   done
-  echo "Xvfb did not start on :$n" >&2
+  echo "Xvfb did not start" >&2
   return 1
 }
 

@@ -1,0 +1,89 @@
+#pragma once
+#include <windows.h>
+
+#include <functional>
+#include <string>
+
+// Pumps messages until `done` is true or `timeoutMs` passes; never sleeps blindly.
+inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+    const DWORD start = GetTickCount();
+    while (!done()) {
+        const DWORD elapsed = GetTickCount() - start;
+        if (elapsed >= timeoutMs)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed < 20 ? timeoutMs - elapsed : 20,
+                                  QS_ALLINPUT);
+        MSG msg;
+        while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            TranslateMessage(&msg);
+            DispatchMessageA(&msg);
+        }
+    }
+    return true;
+}
+
+// Pumps messages for a fixed time (lets timers and posted messages run).
+inline void PumpFor(DWORD ms) {
+    PumpUntil([] { return false; }, ms);
+}
+
+// A started process that is ended on every path.
+class ChildProcess {
+public:
+    explicit ChildProcess(const std::string& commandLine) {
+        STARTUPINFOA si{};
+        si.cb = sizeof si;
+        std::string cmd = commandLine;
+        if (CreateProcessA(nullptr, cmd.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &m_pi))
+            CloseHandle(m_pi.hThread);
+        else
+            m_pi = {};
+    }
+    ~ChildProcess() {
+        if (m_pi.hProcess) {
+            if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+                TerminateProcess(m_pi.hProcess, 99);
+            CloseHandle(m_pi.hProcess);
+        }
+    }
+    ChildProcess(const ChildProcess&) = delete;
+    ChildProcess& operator=(const ChildProcess&) = delete;
+
+    bool Started() const { return m_pi.hProcess != nullptr; }
+    DWORD Id() const { return m_pi.dwProcessId; }
+    // True when the process ended within the time; its exit code lands in `code`.
+    bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const {
+        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
+            return false;
+        if (code)
+            GetExitCodeProcess(m_pi.hProcess, code);
+        return true;
+    }
+
+private:
+    PROCESS_INFORMATION m_pi{};
+};
+
+// The top-level window of class `className` that belongs to process `pid`, or null.
+inline HWND FindProcessWindow(DWORD pid, const char* className) {
+    struct Search {
+        DWORD pid;
+        const char* cls;
+        HWND found;
+    } s{pid, className, nullptr};
+    EnumWindows(
+        [](HWND hwnd, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            char cls[128] = {};
+            GetClassNameA(hwnd, cls, sizeof cls);
+            if (owner == s->pid && std::string(cls) == s->cls) {
+                s->found = hwnd;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&s));
+    return s.found;
+}
