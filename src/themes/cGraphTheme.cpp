@@ -1,0 +1,189 @@
+#include "themes/cGraphTheme.h"
+#include "app/Convert.h"
+#include "app/mLogging.h"
+#include "graph/cGraph.h"
+#include "settings/cRegistry.h"
+#include "settings/mRegistry.h"
+
+#include <algorithm>
+#include <cctype>
+#include <exception>
+
+namespace {
+const char* const kBuiltIn[] = {"Standard", "Task Manager", "Clouds", "River"};
+
+bool SameName(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+               return std::tolower(static_cast<unsigned char>(x)) ==
+                      std::tolower(static_cast<unsigned char>(y));
+           });
+}
+
+template <class F>
+void IgnoringErrors(F&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+} // namespace
+
+int32_t BuiltInThemeStyle(const std::string& name) {
+    for (int32_t i = 0; i < 4; ++i) {
+        if (name == kBuiltIn[i])
+            return i;
+    }
+    return -1;
+}
+
+bool cGraphThemeItemCol::Add(const cGraphThemeItem& item) {
+    if (Item(item.Name))
+        return false;
+    m_items.push_back(item);
+    return true;
+}
+
+const cGraphThemeItem* cGraphThemeItemCol::Item(const std::string& name) const {
+    for (const auto& item : m_items) {
+        if (SameName(item.Name, name))
+            return &item;
+    }
+    return nullptr;
+}
+
+const cGraphThemeItem* cGraphThemeItemCol::Item(int32_t position) const {
+    if (position < 1 || position > Count())
+        return nullptr;
+    return &m_items[static_cast<size_t>(position - 1)];
+}
+
+void cGraphThemeItemCol::Remove(const std::string& name) {
+    std::erase_if(m_items, [&](const cGraphThemeItem& item) { return SameName(item.Name, name); });
+}
+
+cGraphTheme::cGraphTheme(std::string title) : m_title(std::move(title)) {
+    WriteLog("cGraphTheme_Initialize");
+}
+
+cGraphTheme::~cGraphTheme() {
+    WriteLog("cGraphTheme_Terminate");
+}
+
+int32_t cGraphTheme::NumThemes() {
+    WriteLog("cGraphTheme_NumThemes");
+    return m_items.Count() + 4;
+}
+
+std::vector<std::string> cGraphTheme::EnumThemes() {
+    WriteLog("cGraphTheme_EnumThemes");
+    std::vector<std::string> names(std::begin(kBuiltIn), std::end(kBuiltIn));
+    for (int32_t i = 1; i <= m_items.Count(); ++i)
+        names.push_back(m_items.Item(i)->Name);
+    return names;
+}
+
+bool cGraphTheme::SaveTheme(const std::string& Name, const cGraph& Settings) {
+    WriteLog("cGraphTheme_SaveTheme: " + Name);
+    if (BuiltInThemeStyle(Name) >= 0)
+        return false;
+    if (const auto* existing = m_items.Item(Name); existing && existing->ReadOnly)
+        return false;
+    cGraphThemeItem item;
+    item.Name = Name;
+    item.BackColor = Settings.BackColor;
+    item.SendColor = Settings.SendColor;
+    item.RecvColor = Settings.RecvColor;
+    item.BothColor = Settings.BothColor;
+    item.ChartColor = Settings.ChartColor;
+    item.FillUnderGraph = Settings.FillUnderGraph;
+    item.NumColor = Settings.NumColor;
+    item.BackGround = Settings.BackgroundPicture();
+    item.StretchBackground = Settings.StretchBackground;
+    // Saving again moves the theme to the end of the order.
+    m_items.Remove(Name);
+    m_items.Add(item);
+    return true;
+}
+
+void cGraphTheme::DeleteTheme(const std::string& Name) {
+    WriteLog("cGraphTheme_DeleteTheme: " + Name);
+    m_items.Remove(Name);
+}
+
+void cGraphTheme::ApplyTheme(const std::string& Name, cGraph& Settings) {
+    WriteLog("cGraphTheme_ApplyTheme: " + Name);
+    if (const int32_t style = BuiltInThemeStyle(Name); style >= 0) {
+        Settings.SetStyle(style);
+        return;
+    }
+    const cGraphThemeItem* item = m_items.Item(Name);
+    if (!item)
+        return;
+    Settings.BackColor = item->BackColor;
+    Settings.SendColor = item->SendColor;
+    Settings.RecvColor = item->RecvColor;
+    Settings.BothColor = item->BothColor;
+    Settings.ChartColor = item->ChartColor;
+    Settings.FillUnderGraph = item->FillUnderGraph;
+    Settings.NumColor = item->NumColor;
+    IgnoringErrors([&] { Settings.SetBackgroundPicture(item->BackGround); });
+    Settings.StretchBackground = item->StretchBackground;
+}
+
+bool cGraphTheme::CanDelete(const std::string& Name) const {
+    if (BuiltInThemeStyle(Name) >= 0)
+        return false;
+    const cGraphThemeItem* item = m_items.Item(Name);
+    return !(item && item->ReadOnly);
+}
+
+void cGraphTheme::RegistrySave() {
+    WriteLog("cGraphTheme_RegistrySave");
+    DeleteSetting(kHKeyCurrentUser, m_title, ThemesSection());
+    for (int32_t i = 1; i <= m_items.Count(); ++i) {
+        const cGraphThemeItem& item = *m_items.Item(i);
+        const std::string section = ThemesSection() + "\\" + item.Name;
+        auto write = [&](const char* key, const std::string& value) {
+            WriteSetting(kHKeyCurrentUser, m_title, section, key, value);
+        };
+        write("BackColor", std::to_string(item.BackColor));
+        write("BothColor", std::to_string(item.BothColor));
+        write("ChartColor", std::to_string(item.ChartColor));
+        write("FillUnderGraph", BoolText(item.FillUnderGraph));
+        write("NumColor", std::to_string(item.NumColor));
+        write("RecvColor", std::to_string(item.RecvColor));
+        write("SendColor", std::to_string(item.SendColor));
+        write("Background", item.BackGround);
+        write("StretchBackground", BoolText(item.StretchBackground));
+        if (item.ReadOnly)
+            write("ReadOnly", "True");
+    }
+}
+
+void cGraphTheme::RegistryRead() {
+    WriteLog("cGraphTheme_RegistryRead");
+    m_items = cGraphThemeItemCol();
+    cRegistry reg;
+    reg.SetClassKey(kHKeyCurrentUser);
+    reg.SetSectionKey("Software\\" + m_title + "\\" + ThemesSection());
+    std::vector<std::string> names;
+    int32_t count = 0;
+    IgnoringErrors([&] { reg.EnumerateSections(names, count); });
+    for (const std::string& name : names) {
+        cGraphThemeItem item;
+        item.Name = name;
+        const std::string section = ThemesSection() + "\\" + name;
+        auto read = [&](const char* key) { return ReadSetting(kHKeyCurrentUser, m_title, section, key, ""); };
+        IgnoringErrors([&] { item.BackColor = CLng(read("BackColor")); });
+        IgnoringErrors([&] { item.SendColor = CLng(read("SendColor")); });
+        IgnoringErrors([&] { item.RecvColor = CLng(read("RecvColor")); });
+        IgnoringErrors([&] { item.BothColor = CLng(read("BothColor")); });
+        IgnoringErrors([&] { item.ChartColor = CLng(read("ChartColor")); });
+        IgnoringErrors([&] { item.FillUnderGraph = CBool(read("FillUnderGraph")); });
+        IgnoringErrors([&] { item.NumColor = CLng(read("NumColor")); });
+        IgnoringErrors([&] { item.BackGround = read("Background"); });
+        IgnoringErrors([&] { item.StretchBackground = CBool(read("StretchBackground")); });
+        IgnoringErrors([&] { item.ReadOnly = CBool(read("ReadOnly")); });
+        m_items.Add(item); // a second name equal but for letter case is skipped
+    }
+}
