@@ -17,7 +17,9 @@ public:
     std::string Description;
 };
 
-constexpr int32_t ObjectError(int32_t code) { return static_cast<int32_t>(0x80040000u | static_cast<uint32_t>(code)); }
+constexpr int32_t ObjectError(int32_t code) {
+    return static_cast<int32_t>(0x80040000u | static_cast<uint32_t>(code));
+}
 
 // Run-time error numbers used by the conversions.
 constexpr int32_t kErrOverflow = 6;

@@ -87,10 +87,17 @@ std::optional<double> ParseText(const std::string& number) {
 }
 } // namespace
 
-char DecimalSeparator() { return g_decimalSeparator; }
-void SetDecimalSeparator(char separator) { g_decimalSeparator = separator ? separator : '.'; }
+char DecimalSeparator() {
+    return g_decimalSeparator;
+}
+void SetDecimalSeparator(char separator) {
+    g_decimalSeparator = separator ? separator : '.';
+}
 
-double RoundHalfEven(double value) { return std::nearbyint(value); } // default rounding mode: ties to even
+// The default rounding mode rounds ties to even.
+double RoundHalfEven(double value) {
+    return std::nearbyint(value);
+}
 
 double RoundDecimals(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
@@ -132,7 +139,9 @@ std::string FormatSingle(float value) {
     return text;
 }
 
-std::string BoolText(bool value) { return value ? "True" : "False"; }
+std::string BoolText(bool value) {
+    return value ? "True" : "False";
+}
 
 std::optional<double> TryParseDouble(std::string_view text) {
     const std::string_view t = Trim(text);

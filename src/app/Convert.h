@@ -25,7 +25,7 @@ std::string BoolText(bool value); // "True" or "False"
 
 // Text to value. The Try forms return nothing for text that does not convert; the C forms raise
 // AppError 13 (type mismatch) or 6 (overflow), as a caller that skips the item expects.
-std::optional<bool> TryParseBool(std::string_view text);  // True/False in any case, or a number (0 false)
+std::optional<bool> TryParseBool(std::string_view text);     // True/False in any case, or a number (0 false)
 std::optional<double> TryParseDouble(std::string_view text); // decimal text with the user's separator
 std::optional<int32_t> TryParseInt32(std::string_view text); // rounded, refused out of range
 std::optional<float> TryParseSingle(std::string_view text);

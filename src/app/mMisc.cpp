@@ -10,14 +10,21 @@ std::string g_exeBaseName = kAppTitle;
 std::vector<ILoadedForm*> g_forms;
 } // namespace
 
-const std::string& ExeBaseName() { return g_exeBaseName; }
-void SetExeBaseName(std::string name) { g_exeBaseName = std::move(name); }
-
-std::string TitleWithVersion() {
-    return std::string(kAppTitle) + " v" + std::to_string(kVersionMajor) + "." + std::to_string(kVersionMinor);
+const std::string& ExeBaseName() {
+    return g_exeBaseName;
+}
+void SetExeBaseName(std::string name) {
+    g_exeBaseName = std::move(name);
 }
 
-std::string AppPath() { return g_appPath; }
+std::string TitleWithVersion() {
+    return std::string(kAppTitle) + " v" + std::to_string(kVersionMajor) + "." +
+           std::to_string(kVersionMinor);
+}
+
+std::string AppPath() {
+    return g_appPath;
+}
 
 void SetExecutablePath(const std::string& fullPath) {
     const auto slash = fullPath.find_last_of("\\/");
@@ -36,7 +43,9 @@ void RegisterLoadedForm(ILoadedForm* form) {
         g_forms.push_back(form);
 }
 
-void UnregisterLoadedForm(ILoadedForm* form) { std::erase(g_forms, form); }
+void UnregisterLoadedForm(ILoadedForm* form) {
+    std::erase(g_forms, form);
+}
 
 bool IsFormLoaded(const ILoadedForm* form) {
     return std::find(g_forms.begin(), g_forms.end(), form) != g_forms.end();

@@ -1,5 +1,5 @@
-#include "app/AppError.h"
 #include "app/Convert.h"
+#include "app/AppError.h"
 
 #include <gtest/gtest.h>
 

@@ -17,7 +17,9 @@ TEST(AppPath, EndsInExactlyOneBackslash) {
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
 }
 
-TEST(AppPath, TitleCarriesMajorAndMinorVersion) { EXPECT_EQ(TitleWithVersion(), "Vantorel v1.0"); }
+TEST(AppPath, TitleCarriesMajorAndMinorVersion) {
+    EXPECT_EQ(TitleWithVersion(), "Vantorel v1.0");
+}
 
 namespace {
 struct FakeForm : ILoadedForm {

@@ -1,5 +1,5 @@
-#include "app/Convert.h"
 #include "app/SampleDispatch.h"
+#include "app/Convert.h"
 
 #include <gtest/gtest.h>
 
