@@ -1,0 +1,56 @@
+#pragma once
+#include "settings/RegistryApi.h"
+
+#include <map>
+#include <memory>
+#include <string>
+#include <vector>
+
+// An in-memory registry that answers as the Windows registry does: names compared without regard to
+// case (ASCII letters) and kept as first written, subkeys created with their parents and deleted with
+// their subtree, the access a handle was opened with checked, the same result codes (file not found,
+// more data, no more items, access denied, key deleted, invalid handle, bad path name). Values are kept
+// in the order they were first written; subkeys are listed in case-insensitive order.
+// The same contract tests run against it and against the real registry.
+class FakeRegistry : public IRegistryApi {
+public:
+    FakeRegistry();
+    ~FakeRegistry() override;
+
+    // The environment that ExpandEnvironmentStrings sees (names compared without regard to case).
+    void SetEnvironment(const std::string& name, const std::string& value);
+    // Handles opened and not yet closed: every operation of the settings code must leave this at 0.
+    size_t OpenHandleCount() const { return m_handles.size(); }
+
+    int32_t OpenKey(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key) override;
+    int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key) override;
+    int32_t CloseKey(RegHandle key) override;
+    int32_t QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
+                       uint32_t& size) override;
+    int32_t SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
+                     uint32_t size) override;
+    int32_t DeleteValue(RegHandle key, const std::string& name) override;
+    int32_t QueryMaxValueNameLength(RegHandle key, uint32_t& length) override;
+    int32_t EnumValue(RegHandle key, uint32_t index, char* name, uint32_t& length) override;
+    int32_t EnumKey(RegHandle key, uint32_t index, char* name, uint32_t size) override;
+    int32_t DeleteTree(RegHandle parent, const std::string& subKey) override;
+    uint32_t ExpandEnvironment(const std::string& source, char* destination, uint32_t size) override;
+
+private:
+    struct Node;
+    struct Open {
+        std::shared_ptr<Node> node;
+        uint32_t access;
+    };
+
+    // The key a handle stands for (a root or an open key), with the access it grants; a result code
+    // other than success when there is none or it has been deleted.
+    int32_t Resolve(RegHandle handle, Open& open) const;
+    int32_t Lookup(RegHandle parent, const std::string& subKey, bool create, std::shared_ptr<Node>& node);
+    RegHandle NewHandle(std::shared_ptr<Node> node, uint32_t access);
+
+    std::map<RegHandle, std::shared_ptr<Node>> m_roots;
+    std::map<RegHandle, Open> m_handles;
+    RegHandle m_nextHandle = 0x1000;
+    std::vector<std::pair<std::string, std::string>> m_environment;
+};
