@@ -1,0 +1,23 @@
+#include "settings/SystemServices.h"
+#include "app/mBenchmark.h"
+#include "app/mLogging.h"
+#include "settings/RegistryApi.h"
+#include "settings/Win32LogSystem.h"
+#include "settings/Win32Registry.h"
+
+#include <windows.h>
+
+namespace {
+uint32_t SystemTick() {
+    return GetTickCount();
+}
+} // namespace
+
+void UseSystemServices() {
+    // Stateless and never destroyed, so that a line logged by a late destructor still has a system.
+    static auto* registry = new Win32RegistryApi;
+    static auto* logSystem = new Win32LogSystem;
+    SetRegistryApi(registry);
+    SetLogSystem(logSystem);
+    SetTickSource(SystemTick);
+}
