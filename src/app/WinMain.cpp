@@ -1,13 +1,12 @@
 #include "app/Convert.h"
 #include "app/frmMain.h"
-#include "app/mBenchmark.h"
 #include "app/mMisc.h"
+#include "net/NetSeamsWin32.h"
+#include "settings/SystemServices.h"
 
 #include <windows.h>
 
 namespace {
-uint32_t SystemTick() { return GetTickCount(); }
-
 void TakeUpSystemSettings() {
     char path[MAX_PATH * 2] = {};
     const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
@@ -15,7 +14,8 @@ void TakeUpSystemSettings() {
     char sep[8] = {};
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep) > 0)
         SetDecimalSeparator(sep[0]);
-    SetTickSource(SystemTick);
+    UseSystemNetworkSeams();
+    UseSystemServices();
 }
 } // namespace
 

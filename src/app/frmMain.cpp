@@ -1,17 +1,64 @@
 #include "app/frmMain.h"
 #include "app/AppInfo.h"
+#include "app/Convert.h"
+#include "app/SampleDispatch.h"
 #include "app/mLogging.h"
+#include "graph/cGraph.h"
+#include "meter/frmMeter.h"
+#include "net/cNetStatistics.h"
+#include "net/cNetStatus.h"
+#include "net/mNetStatus.h"
+#include "resources/resource.h"
+#include "settings/mRegistry.h"
+#include "themes/cGraphTheme.h"
+#include "winsys/SysTray.h"
 
+#include <exception>
 #include <string>
 
 namespace {
 frmMain* g_mainForm = nullptr;
 constexpr char kMainClass[] = "VantorelMain";
+constexpr char kRunTitle[] = "Microsoft\\Windows\\CurrentVersion";
+
+std::string Read(const char* section, const char* key, const char* def) {
+    return ReadSetting(kHKeyCurrentUser, kAppTitle, section, key, def);
+}
+void Write(const char* section, const char* key, const std::string& value) {
+    WriteSetting(kHKeyCurrentUser, kAppTitle, section, key, value);
+}
+
+// Regions that must not stop: one failing item is skipped and the next runs.
+template <class F>
+void IgnoringErrors(F&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+HICON LoadIconResource(int id, int size) {
+    return static_cast<HICON>(
+        LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(id), IMAGE_ICON, size, size, LR_DEFAULTCOLOR));
+}
+
+MenuPicture MenuIcon(int id) {
+    MenuPicture p;
+    p.icon = LoadIconResource(id, 16);
+    return p;
+}
 } // namespace
 
-frmMain* MainForm() { return g_mainForm; }
+frmMain* MainForm() {
+    return g_mainForm;
+}
+
+frmMain::frmMain() = default;
 
 frmMain::~frmMain() {
+    if (!m_unloading && m_hwnd)
+        UnloadForm();
+    FreePictures();
     if (g_mainForm == this)
         g_mainForm = nullptr;
 }
@@ -23,16 +70,72 @@ bool frmMain::PreviousInstance() {
     return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
+void frmMain::LoadPictures() {
+    m_appIcon = LoadIconResource(IDI_APP, 32);
+    const int tray = GetSystemMetrics(SM_CXSMICON);
+    pInOut = LoadIconResource(IDI_TRAY_INOUT, tray);
+    pOut = LoadIconResource(IDI_TRAY_OUT, tray);
+    pIn = LoadIconResource(IDI_TRAY_IN, tray);
+    pNone = LoadIconResource(IDI_TRAY_NONE, tray);
+    pShow = MenuIcon(IDI_MENU_SHOW);
+    pData = MenuIcon(IDI_MENU_DATA);
+    pProp = MenuIcon(IDI_MENU_PROP);
+    pTheme = MenuIcon(IDI_MENU_THEME);
+    pX = MenuIcon(IDI_MENU_X);
+    pQuillix.bitmap = static_cast<HBITMAP>(LoadImageA(
+        GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDB_MENU_QUILLIX), IMAGE_BITMAP, 0, 0, LR_DEFAULTCOLOR));
+}
+
+void frmMain::FreePictures() {
+    for (HICON* icon : {&m_appIcon, &pInOut, &pOut, &pIn, &pNone, &pShow.icon, &pData.icon, &pProp.icon,
+                        &pTheme.icon, &pX.icon}) {
+        if (*icon)
+            DestroyIcon(*icon);
+        *icon = nullptr;
+    }
+    if (pQuillix.bitmap)
+        DeleteObject(pQuillix.bitmap);
+    pQuillix.bitmap = nullptr;
+}
+
 bool frmMain::Load() {
     g_mainForm = this;
-    if (!CreateWindowObject(kMainClass, kAppTitle, WS_OVERLAPPED, 0, CW_USEDEFAULT, CW_USEDEFAULT, 0, 0))
+    LoadPictures();
+    if (!CreateWindowObject(kMainClass, kAppTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, CW_USEDEFAULT,
+                            CW_USEDEFAULT, 0, 0, nullptr, 0, m_appIcon))
         return false;
+    SetMenu(m_hwnd, Menu.Bar());
+
+    // The tray control as the window was designed: hidden, no tooltip, the program's icon.
+    SysTrayDesign design;
+    design.Visible = false;
+    design.Icon = m_appIcon;
+    SysTray1 = std::make_unique<SysTray>(m_hwnd, design);
+    ConnectTrayEvents();
+
     RegisterLoadedForm(this);
     Form_Load();
-    return !m_unloading || IsFormLoaded(this);
+    return true;
+}
+
+void frmMain::ConnectTrayEvents() {
+    SysTray1->LeftClick = [this] { mnuShow_Click(); };
+    SysTray1->DoubleLeftClick = [this] { mnuShow_Click(); };
+    SysTray1->RightClick = [this] {
+        mnuMain_Click();
+        SysTray1->ShowMenu(Menu.Popup(), MainMenu::mnuShow);
+    };
+    SysTray1->MouseDown = [this](int32_t button) {
+        if (button == 4)
+            mnuStatistics_Click();
+        else if (button == 8)
+            mnuSettings_Click();
+    };
 }
 
 void frmMain::Form_Load() {
+    IgnoringErrors([] { SetLoggingSwitch(CBool(Read("Settings", "Logging", "False"))); });
+    OpenLog(AppPath() + ExeBaseName() + "Log.txt");
     WriteLog(std::string(50, '='));
     WriteLog(std::string(kAppTitle) + " build: " + std::to_string(kVersionRevision) + " Loading...");
     WriteLog("frmMain_Load");
@@ -41,13 +144,106 @@ void frmMain::Form_Load() {
         FlushLog();
         ExitProcess(0);
     }
+
+    Write("General", "Path", AppPath());
+
+    // The companion entry stays only when the file is there under exactly this name.
+    WIN32_FIND_DATAA found{};
+    HANDLE search = FindFirstFileA((AppPath() + "quillix.exe").c_str(), &found);
+    const bool companion = search != INVALID_HANDLE_VALUE && std::string(found.cFileName) == "quillix.exe";
+    if (search != INVALID_HANDLE_VALUE)
+        FindClose(search);
+    Menu.SetQuillixVisible(companion);
+
+    if (LeadingNumber(Read("Settings", "FirstRun", "1")) == 1) {
+        WriteLog("First Run");
+        Write("Settings", "FirstRun", "0");
+        // Quoted, so that a folder with blanks cannot make Windows start another program.
+        WriteSetting(kHKeyCurrentUser, kRunTitle, "Run", kAppTitle,
+                     "\"" + AppPath() + ExeBaseName() + ".exe\"");
+        SysTray1->SetVisible(true);
+        SysTray1->ShowBaloonNotification(
+            std::string(kAppTitle) +
+                " can be found here on the system tray.  You can access it any time by left clicking this "
+                "icon.  Advanced features and other options can be found by right clicking this icon.",
+            std::string("Welcome to ") + kAppTitle + "!", 1);
+    }
+
+    SysTray1->SetTooltip(TitleWithVersion());
+
+    if (LoggingSwitch()) {
+        const int32_t count = NumInterfaces();
+        WriteLog("NumInterfaces: " + std::to_string(count));
+        if (count >= 1) {
+            const auto names = GetInterfaceNames();
+            for (size_t i = 0; i < names.size(); ++i)
+                WriteLog("Interface " + std::to_string(i + 1) + ": " + names[i]);
+        }
+    }
+
+    NetGraph = std::make_unique<cGraph>();
+    NetStatistics = std::make_unique<cNetStatistics>();
+    ApplyStoredGraphSettings();
+
+    NetStat = std::make_unique<cNetStatus>();
+    NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
+    IgnoringErrors([this] { NetStat->SetInterface(Read("Settings", "Interface", "")); });
+    NetStat->Start();
+
+    WriteLog("Adding SysTray");
+    SysTray1->SetVisible(true);
+
+    IgnoringErrors([this] {
+        if (CBool(Read("Graph", "ShowOnStartup", "True")))
+            mnuShow_Click();
+    });
+}
+
+void frmMain::ApplyStoredGraphSettings() {
+    cGraph& g = *NetGraph;
+    auto graph = [](const char* key, const char* def) { return Read("Graph", key, def); };
+    IgnoringErrors([&] { g.SetAutoScale(CBool(graph("AutoScale", "True"))); });
+    if (!g.AutoScale())
+        IgnoringErrors([&] { g.SetScaleValue(CLng(graph("Scale", "1"))); });
+    IgnoringErrors([&] { g.SetShowNum(CBool(graph("Show Numerical Values", "True"))); });
+    IgnoringErrors([&] { g.SetShowGrid(CBool(graph("Show Gridlines", "True"))); });
+    IgnoringErrors([&] { g.BackColor = CLng(graph("BackColor", "16777215")); });
+    IgnoringErrors([&] { g.BothColor = CLng(graph("BothColor", "65280")); });
+    IgnoringErrors([&] { g.ChartColor = CLng(graph("ChartColor", "11579568")); });
+    IgnoringErrors([&] { g.FillUnderGraph = CBool(graph("FillUnderGraph", "True")); });
+    IgnoringErrors([&] { g.NumColor = CLng(graph("NumColor", "0")); });
+    IgnoringErrors([&] { g.RecvColor = CLng(graph("RecvColor", "255")); });
+    IgnoringErrors([&] { g.SendColor = CLng(graph("SendColor", "16711680")); });
+    IgnoringErrors([&] { g.SetBackgroundPicture(graph("Background", "")); });
+    IgnoringErrors([&] { g.StretchBackground = CBool(graph("StretchBackground", "False")); });
 }
 
 void frmMain::Form_Unload() {
     WriteLog("frmMain_Unload");
+    if (NetStat)
+        Write("Settings", "Interface", NetStat->Interface());
+    if (NetGraph) {
+        const cGraph& g = *NetGraph;
+        Write("Graph", "AutoScale", BoolText(g.AutoScale()));
+        Write("Graph", "Scale", std::to_string(g.ScaleValue()));
+        Write("Graph", "BackColor", std::to_string(g.BackColor));
+        Write("Graph", "BothColor", std::to_string(g.BothColor));
+        Write("Graph", "ChartColor", std::to_string(g.ChartColor));
+        Write("Graph", "FillUnderGraph", BoolText(g.FillUnderGraph));
+        Write("Graph", "NumColor", std::to_string(g.NumColor));
+        Write("Graph", "RecvColor", std::to_string(g.RecvColor));
+        Write("Graph", "SendColor", std::to_string(g.SendColor));
+        Write("Graph", "Background", g.BackgroundPicture());
+        Write("Graph", "StretchBackground", BoolText(g.StretchBackground));
+    }
     WriteLog("Unloading All");
     UnloadAllForms(this);
     WriteLog("Cleaning up...");
+    ClearMenuBitmaps();
+    NetStat.reset();
+    NetGraph.reset();
+    m_themes.reset();
+    NetStatistics.reset();
     WriteLog("End");
     FlushLog();
 }
@@ -58,12 +254,154 @@ void frmMain::UnloadForm() {
     m_unloading = true;
     Form_Unload();
     UnregisterLoadedForm(this);
-    if (m_hwnd)
+    m_meter.reset();
+    // The tray control withdraws its message requests and takes its icon away.
+    SysTray1.reset();
+    if (m_hwnd) {
+        SetMenu(m_hwnd, nullptr); // the menu is the MainMenu's to destroy
         DestroyWindow(m_hwnd);
+    }
+}
+
+void frmMain::NetStat_Status(int32_t lIn, int32_t lOut) {
+    switch (TrayPictureFor(lIn, lOut)) {
+    case TrayPicture::InOut:
+        SysTray1->SetIcon(pInOut);
+        break;
+    case TrayPicture::Out:
+        SysTray1->SetIcon(pOut);
+        break;
+    case TrayPicture::In:
+        SysTray1->SetIcon(pIn);
+        break;
+    case TrayPicture::None:
+        SysTray1->SetIcon(pNone);
+        break;
+    }
+    SysTray1->SetTooltip(TrayTooltipText(lIn, lOut));
+    NetGraph->AddData(lIn, lOut);
+    NetGraph->DrawGraph(true, false);
+    NetStatistics->AddData(lIn, lOut);
+}
+
+void frmMain::mnuShow_Click() {
+    if (!MeterVisible) {
+        if (!m_meter || !IsFormLoaded(m_meter.get()))
+            m_meter = std::make_unique<frmMeter>(*this);
+        m_meter->Show();
+        Menu.SetShowCaption("Hide");
+    } else {
+        if (m_meter)
+            m_meter->UnloadForm();
+        Menu.SetShowCaption("Show");
+    }
+}
+
+// The statistics window, the settings dialog and the theme editor are not part of this program yet.
+void frmMain::mnuStatistics_Click() {}
+void frmMain::mnuSettings_Click() {}
+void frmMain::mnuThemeCustom_Click() {}
+
+void frmMain::mnuTheme_Click(int index) {
+    NetGraphThemes().ApplyTheme(Menu.ThemeCaption(index), *NetGraph);
+    NetGraph->DrawGraph(true, true);
+}
+
+void frmMain::mnuQuillix_Click() {
+    // By its full path only: no other folder is searched for a program of that name.
+    const std::string path = AppPath() + "quillix.exe";
+    std::string commandLine = "\"" + path + "\"";
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    if (CreateProcessA(path.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                       &pi)) {
+        CloseHandle(pi.hThread);
+        CloseHandle(pi.hProcess);
+        return;
+    }
+    MessageBoxA(m_hwnd, "Quillix Not Found!!!", kAppTitle, MB_OK);
+}
+
+void frmMain::mnuExit_Click() {
+    UnloadForm();
+}
+
+cGraphTheme& frmMain::NetGraphThemes() {
+    if (!m_themes)
+        m_themes = std::make_unique<cGraphTheme>();
+    return *m_themes;
+}
+
+void frmMain::PopulateThemeList() {
+    NetGraphThemes().RegistryRead();
+    Menu.SetThemeNames(NetGraphThemes().EnumThemes());
+}
+
+void frmMain::mnuMain_Click() {
+    WriteLog("Generating mnuMain");
+    PopulateThemeList();
+    ClearMenuBitmaps();
+    SetMenuStyle(m_hwnd, 0);
+    if (Menu.QuillixVisible()) {
+        SetMenuBitmap(m_hwnd, 0, 0, pShow);
+        SetMenuBitmap(m_hwnd, 0, 1, pData);
+        SetMenuBitmap(m_hwnd, 0, 3, pQuillix);
+        SetMenuBitmap(m_hwnd, 0, 4, pProp);
+        SetMenuBitmap(m_hwnd, 0, 5, pTheme);
+        SetMenuBitmap(m_hwnd, 0, 7, pX);
+    } else {
+        SetMenuBitmap(m_hwnd, 0, 0, pShow);
+        SetMenuBitmap(m_hwnd, 0, 1, pData);
+        SetMenuBitmap(m_hwnd, 0, 3, pProp);
+        SetMenuBitmap(m_hwnd, 0, 4, pTheme);
+        SetMenuBitmap(m_hwnd, 0, 6, pX);
+    }
+}
+
+void frmMain::PopupMainMenu() {
+    mnuMain_Click();
+    POINT at{};
+    GetCursorPos(&at);
+    SetForegroundWindow(m_hwnd);
+    TrackPopupMenu(Menu.Popup(), TPM_LEFTALIGN, at.x, at.y, 0, m_hwnd, nullptr);
+    PostMessageA(m_hwnd, WM_NULL, 0, 0);
 }
 
 LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_COMMAND: {
+        const UINT id = LOWORD(wParam);
+        switch (id) {
+        case MainMenu::mnuShow:
+            mnuShow_Click();
+            return 0;
+        case MainMenu::mnuStatistics:
+            mnuStatistics_Click();
+            return 0;
+        case MainMenu::mnuQuillix:
+            mnuQuillix_Click();
+            return 0;
+        case MainMenu::mnuSettings:
+            mnuSettings_Click();
+            return 0;
+        case MainMenu::mnuThemeCustom:
+            mnuThemeCustom_Click();
+            return 0;
+        case MainMenu::mnuExit:
+            mnuExit_Click();
+            return 0;
+        default:
+            if (id >= MainMenu::mnuThemeFirst && id <= MainMenu::mnuThemeLast) {
+                mnuTheme_Click(static_cast<int>(id - MainMenu::mnuThemeFirst));
+                return 0;
+            }
+            break;
+        }
+        break;
+    }
     case WM_CLOSE:
         // What taskkill without /F sends: the same orderly end as Exit.
         UnloadForm();
@@ -79,6 +417,7 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         PostQuitMessage(0);
         return 0;
     default:
-        return DefWindowProcA(hwnd, msg, wParam, lParam);
+        break;
     }
+    return DefWindowProcA(hwnd, msg, wParam, lParam);
 }

@@ -1,35 +1,86 @@
 #pragma once
+#include "app/MainMenu.h"
+#include "app/mMenuBmp.h"
 #include "app/mMisc.h"
 #include "winsys/BaseWindow.h"
 
 #include <windows.h>
 
+#include <cstdint>
+#include <memory>
+#include <string>
+
+class cGraph;
+class cGraphTheme;
+class cNetStatistics;
+class cNetStatus;
+class frmMeter;
+class SysTray;
+
 // The hidden controller window: owns the long-lived objects and runs start-up and shutdown.
 // A top-level window (not message-only) so that it receives broadcasts such as TaskbarCreated.
 class frmMain : public BaseWindow<frmMain>, public ILoadedForm {
 public:
-    frmMain() = default;
+    frmMain();
     ~frmMain();
 
-    // Creates the window and runs the start-up sequence. False when another copy already runs:
-    // the caller then ends the process at once.
+    // Creates the window and its controls and runs the start-up sequence. A second copy of the
+    // program ends inside, at once.
     bool Load();
     // Runs the shutdown sequence once and destroys the window (Exit, close request, end of session).
     void UnloadForm() override;
 
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    // The sampler's handler: fans one sample out to the tray, the graph and the statistics.
+    void NetStat_Status(int32_t lIn, int32_t lOut);
+
+    // Commands of the tray menu.
+    void mnuShow_Click();
+    void mnuStatistics_Click();
+    void mnuSettings_Click();
+    void mnuThemeCustom_Click();
+    void mnuTheme_Click(int index);
+    void mnuQuillix_Click();
+    void mnuExit_Click();
+    // Runs each time the popup is about to appear: theme list and menu pictures anew.
+    void mnuMain_Click();
+    void PopulateThemeList();
+    // Pops up the controller's menu at the mouse position (the meter's right click), no default entry.
+    void PopupMainMenu();
+
+    // Created the first time it is used.
+    cGraphTheme& NetGraphThemes();
+
+    std::unique_ptr<cNetStatus> NetStat;
+    std::unique_ptr<cGraph> NetGraph;
+    std::unique_ptr<cNetStatistics> NetStatistics;
+    std::unique_ptr<SysTray> SysTray1;
+    MainMenu Menu;
+
     bool MeterVisible = false;
     bool SettingsVisible = false;
     bool StatisticsVisible = false;
     bool ThemesVisible = false;
 
+    frmMeter* Meter() const { return m_meter.get(); }
+
 private:
     void Form_Load();
     void Form_Unload();
+    void LoadPictures();
+    void FreePictures();
+    void ApplyStoredGraphSettings();
+    void ConnectTrayEvents();
     static bool PreviousInstance();
 
+    std::unique_ptr<cGraphTheme> m_themes;
+    std::unique_ptr<frmMeter> m_meter;
     bool m_unloading = false;
+
+    // Picture holders: the four tray pictures and the six menu pictures.
+    HICON pInOut = nullptr, pOut = nullptr, pIn = nullptr, pNone = nullptr, m_appIcon = nullptr;
+    MenuPicture pShow, pData, pQuillix, pProp, pTheme, pX;
 };
 
 // The one controller of the running program (null before start-up and after shutdown).

@@ -1,37 +1,130 @@
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
+#include <algorithm>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <vector>
 
+// These tests start the real program. It keeps its settings under HKCU\Software\Vantorel of the
+// test prefix, and its log beside the executable, so each test runs a private copy of it.
 namespace {
-std::string ExePath() {
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+const char kAppKey[] = "Software\\Vantorel";
+
+std::string BuiltExePath() {
     // The build passes a Unix path; Wine maps the root of the Unix file system to drive Z:.
     std::string path = VANTOREL_EXE;
     if (!path.empty() && path[0] == '/') {
-        for (char& c : path)
-            if (c == '/')
-                c = '\\';
+        std::replace(path.begin(), path.end(), '/', '\\');
         path = "Z:" + path;
     }
     return path;
 }
 
-HWND WaitForMainWindow(const ChildProcess& p) {
-    HWND hwnd = nullptr;
-    PumpUntil([&] { return (hwnd = FindProcessWindow(p.Id(), "VantorelMain")) != nullptr; }, 15000);
-    return hwnd;
+std::string ReadValue(const char* key, const char* name, DWORD* type = nullptr) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD t = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &t, data, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    if (type)
+        *type = t;
+    if (t == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return data;
 }
+
+void WriteValue(const char* key, const char* name, const std::string& text) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+void WriteDword(const char* key, const char* name, DWORD value) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
+}
+
+// A private copy of Vantorel.exe in a fresh folder, and a clean slate in the registry.
+class ProgramCopy : public testing::Test {
+protected:
+    void SetUp() override {
+        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        folder = std::string(temp) + "vantorel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
+                 testing::UnitTest::GetInstance()->current_test_info()->name();
+        CreateDirectoryA(folder.c_str(), nullptr);
+        exe = folder + "\\Vantorel.exe";
+        ASSERT_TRUE(CopyFileA(BuiltExePath().c_str(), exe.c_str(), FALSE)) << BuiltExePath();
+        DeleteFileA((folder + "\\VantorelLog.txt").c_str());
+    }
+    void TearDown() override {
+        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
+        DeleteFileA(exe.c_str());
+        DeleteFileA((folder + "\\VantorelLog.txt").c_str());
+        RemoveDirectoryA(folder.c_str());
+    }
+
+    // Starts the copy, waits for its controller window, lets it run, then asks it to close.
+    void RunOnce(DWORD runMs = 1500) {
+        ChildProcess p('"' + exe + '"');
+        ASSERT_TRUE(p.Started());
+        HWND main = nullptr;
+        ASSERT_TRUE(
+            PumpUntil([&] { return (main = FindProcessWindow(p.Id(), "VantorelMain")) != nullptr; }, 20000))
+            << "the controller window never appeared";
+        PumpFor(runMs);
+        ASSERT_FALSE(p.WaitForExit(0)) << "the program ended on its own";
+        PostMessageA(main, WM_CLOSE, 0, 0);
+        DWORD code = 1234;
+        ASSERT_TRUE(p.WaitForExit(20000, &code)) << "a close request must end the program";
+        EXPECT_EQ(code, 0u);
+    }
+
+    // The messages of the log, without their time stamps.
+    std::vector<std::string> LogMessages() const {
+        std::ifstream in(folder + "\\VantorelLog.txt", std::ios::binary);
+        std::stringstream all;
+        all << in.rdbuf();
+        std::vector<std::string> lines;
+        std::string text = all.str(), line;
+        size_t start = 0;
+        while (start < text.size()) {
+            size_t end = text.find("\r\n", start);
+            EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
+            if (end == std::string::npos)
+                end = text.size();
+            line = text.substr(start, end - start);
+            const size_t colon = line.find(": ");
+            lines.push_back(colon == std::string::npos ? "<no time stamp> " + line : line.substr(colon + 2));
+            start = end + 2;
+        }
+        return lines;
+    }
+
+    static int Count(const std::vector<std::string>& lines, const std::string& what) {
+        return static_cast<int>(std::count(lines.begin(), lines.end(), what));
+    }
+
+    std::string folder;
+    std::string exe;
+};
 } // namespace
 
 TEST(Program, SecondCopyEndsAtOnceAndACloseRequestEndsTheFirst) {
-    ChildProcess first('"' + ExePath() + '"');
+    ChildProcess first('"' + BuiltExePath() + '"');
     ASSERT_TRUE(first.Started());
-    HWND main = WaitForMainWindow(first);
-    ASSERT_NE(main, nullptr) << "the controller window never appeared";
+    HWND main = nullptr;
+    ASSERT_TRUE(
+        PumpUntil([&] { return (main = FindProcessWindow(first.Id(), "VantorelMain")) != nullptr; }, 20000));
     EXPECT_FALSE(IsWindowVisible(main)) << "the controller must stay hidden";
 
-    ChildProcess second('"' + ExePath() + '"');
+    ChildProcess second('"' + BuiltExePath() + '"');
     ASSERT_TRUE(second.Started());
     DWORD code = 1234;
     EXPECT_TRUE(second.WaitForExit(10000, &code)) << "a second copy must end at once";
@@ -39,6 +132,104 @@ TEST(Program, SecondCopyEndsAtOnceAndACloseRequestEndsTheFirst) {
     EXPECT_FALSE(first.WaitForExit(0)) << "the running copy must be untouched";
 
     PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.WaitForExit(15000, &code)) << "a close request must end the program";
+    EXPECT_TRUE(first.WaitForExit(20000, &code)) << "a close request must end the program";
     EXPECT_EQ(code, 0u);
+}
+
+TEST_F(ProgramCopy, FirstRunRegistersAndLogsAndLaterRunsDoNot) {
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+    RunOnce();
+
+    auto log = LogMessages();
+    ASSERT_GE(log.size(), 5u);
+    EXPECT_EQ(log[0], std::string(50, '='));
+    EXPECT_EQ(log[1], "Vantorel build: 9 Loading...");
+    EXPECT_EQ(log[2], "frmMain_Load");
+    EXPECT_EQ(Count(log, "First Run"), 1);
+    const auto num =
+        std::find_if(log.begin(), log.end(), [](auto& l) { return l.rfind("NumInterfaces: ", 0) == 0; });
+    ASSERT_NE(num, log.end());
+    const int interfaces = std::stoi(num->substr(15));
+    EXPECT_GE(interfaces, 1) << "Wine reports at least the loopback interface";
+    for (int k = 1; k <= interfaces; ++k) {
+        const std::string prefix = "Interface " + std::to_string(k) + ": ";
+        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](auto& l) { return l.rfind(prefix, 0) == 0; }))
+            << prefix;
+    }
+    EXPECT_EQ(Count(log, "Adding SysTray"), 1);
+    EXPECT_EQ(Count(log, "frmMain_Unload"), 1);
+    EXPECT_EQ(log.back(), "End");
+
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "FirstRun"), "0");
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\General", "Path"), folder + "\\");
+    // Quoted, so that a folder with blanks cannot make Windows start another program.
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + exe + "\"");
+
+    // The user removes the start-up entry; a later run leaves it removed and logs no first run.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
+    RunOnce();
+    log = LogMessages();
+    EXPECT_EQ(Count(log, "First Run"), 1);
+    EXPECT_EQ(Count(log, "frmMain_Load"), 2);
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
+}
+
+TEST_F(ProgramCopy, ACopyStartedWhileOneRunsLogsAndChangesNothing) {
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+    WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
+    ChildProcess first('"' + exe + '"');
+    HWND main = nullptr;
+    ASSERT_TRUE(
+        PumpUntil([&] { return (main = FindProcessWindow(first.Id(), "VantorelMain")) != nullptr; }, 20000));
+    PumpFor(500);
+    const auto before = LogMessages();
+    WriteValue("Software\\Vantorel\\General", "Path", "untouched");
+
+    ChildProcess second('"' + exe + '"');
+    ASSERT_TRUE(second.WaitForExit(10000));
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\General", "Path"), "untouched");
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
+
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    ASSERT_TRUE(first.WaitForExit(20000));
+    const auto after = LogMessages();
+    // The second copy appended its header and "Previous Instance" (the file is shared, not locked).
+    std::vector<std::string> added(after.begin() + static_cast<long>(before.size()), after.end());
+    EXPECT_EQ(Count(added, "Previous Instance"), 1);
+    EXPECT_EQ(Count(added, "frmMain_Load"), 1);
+    EXPECT_EQ(Count(added, "First Run"), 0);
+}
+
+TEST_F(ProgramCopy, GarbageSettingsLeaveTheProgramRunningAndValidValuesIntact) {
+    const char* graph = "Software\\Vantorel\\Graph";
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "perhaps");
+    WriteValue("Software\\Vantorel\\Settings", "FirstRun", "seven");
+    WriteValue("Software\\Vantorel\\Settings", "Interface", std::string(300, 'x'));
+    WriteValue(graph, "AutoScale", "False");
+    WriteValue(graph, "Scale", "99999999999999999999");
+    WriteValue(graph, "Show Numerical Values", "");
+    WriteDword(graph, "Show Gridlines", 0);
+    WriteValue(graph, "BackColor", "white");
+    WriteValue(graph, "BothColor", "-5");
+    WriteValue(graph, "ChartColor", "1e400");
+    WriteValue(graph, "FillUnderGraph", "0");
+    WriteValue(graph, "NumColor", "255");
+    WriteValue(graph, "Background", "no such picture.bmp");
+    WriteValue(graph, "StretchBackground", "yes");
+    WriteValue(graph, "ShowOnStartup", "maybe");
+    WriteValue(graph, "Alpha", "abc");
+    WriteValue("Software\\Vantorel\\Position", "Width", "-1e30");
+    WriteValue("Software\\Vantorel\\Position", "Left", "huge");
+    WriteValue("Software\\Vantorel\\Position", "NoBorder", "sometimes");
+    RunOnce(2500);
+
+    // Values that were valid come back as they were; nothing is written as garbage.
+    EXPECT_EQ(ReadValue(graph, "NumColor"), "255");
+    EXPECT_EQ(ReadValue(graph, "FillUnderGraph"), "False");
+    EXPECT_EQ(ReadValue(graph, "AutoScale"), "False");
+    EXPECT_EQ(ReadValue(graph, "Scale"), "1") << "an unreadable scale leaves the graph's own";
+    EXPECT_EQ(ReadValue(graph, "BackColor"), "16777215");
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "FirstRun"), "seven") << "not a first run";
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "Interface"), std::string(300, 'x'));
 }

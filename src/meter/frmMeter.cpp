@@ -1,0 +1,273 @@
+#include "meter/frmMeter.h"
+#include "app/AppInfo.h"
+#include "app/Convert.h"
+#include "app/frmMain.h"
+#include "app/mLogging.h"
+#include "graph/PictureBox.h"
+#include "graph/cGraph.h"
+#include "meter/CFormBorder.h"
+#include "meter/CTranslucentForm.h"
+#include "meter/TranslucentAlpha.h"
+#include "meter/cAnchor.h"
+#include "meter/cAnchorWindow.h"
+#include "meter/cSizeMoveHelper.h"
+#include "meter/cSizeMoveHelperEx.h"
+#include "settings/mRegistry.h"
+
+#include <exception>
+#include <string>
+
+namespace {
+constexpr char kMeterClass[] = "VantorelMeter";
+
+std::string Read(const char* section, const char* key, const char* def) {
+    return ReadSetting(kHKeyCurrentUser, kAppTitle, section, key, def);
+}
+void Write(const char* section, const char* key, const std::string& value) {
+    WriteSetting(kHKeyCurrentUser, kAppTitle, section, key, value);
+}
+
+template <class F>
+void IgnoringErrors(F&& step) {
+    try {
+        step();
+    } catch (const std::exception&) {
+    }
+}
+
+int ScreenDpi(int index) {
+    HDC screen = GetDC(nullptr);
+    const int dpi = GetDeviceCaps(screen, index);
+    ReleaseDC(nullptr, screen);
+    return dpi > 0 ? dpi : 96;
+}
+} // namespace
+
+frmMeter::frmMeter(frmMain& main) : m_main(main) {}
+
+frmMeter::~frmMeter() {
+    if (m_loaded)
+        UnloadForm();
+}
+
+CFormBorder& frmMeter::FrmBorder() {
+    if (!m_border)
+        m_border = std::make_unique<CFormBorder>();
+    return *m_border;
+}
+
+void frmMeter::Show() {
+    if (!m_loaded)
+        Form_Load();
+    else
+        ShowWindow(m_hwnd, SW_SHOW);
+}
+
+void frmMeter::Form_Load() {
+    // The window exists (hidden) before its load sequence runs, as does its picture box.
+    if (!CreateWindowObject(kMeterClass, "", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 0,
+                            200, 80, nullptr, CS_DBLCLKS, nullptr, GetSysColorBrush(COLOR_BTNFACE)))
+        return;
+    m_picture = std::make_unique<PictureBox>();
+    m_picture->Create(m_hwnd, 0, 0, 1, 1);
+    m_picture->DblClick = [this] { Picture1_DblClick(); };
+    m_picture->MouseDown = [this](int button, int shift, int x, int y) {
+        Picture1_MouseDown(button, shift, x, y);
+    };
+    m_loaded = true;
+    RegisterLoadedForm(this);
+
+    WriteLog("frmMeter_Load    ");
+    m_main.MeterVisible = true;
+    SetWindowTextA(m_hwnd, TitleWithVersion().c_str());
+    FrmBorder().SetClient(m_hwnd);
+    FrmBorder().SetTopMost(true);
+    FrmBorder().SetToolWindow(true);
+
+    // A stored opacity that is not a percentage leaves the window opaque.
+    const auto alpha = TryParseDouble(Read("Graph", "Alpha", "100"));
+    if (alpha && *alpha >= 0 && *alpha < 100) {
+        WriteLog("Setting frmMeter Alpha");
+        m_translucent = std::make_unique<CTranslucentForm>();
+        m_translucent->SethWnd(m_hwnd);
+        m_translucent->SetMode(CTranslucentForm::kModeAlpha);
+        m_translucent->SetAlpha(AlphaFromPercent(*alpha));
+    }
+
+    WriteLog("frmMeter: Restoring Position");
+    RestorePosition();
+
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    MoveWindow(m_picture->Window(), 0, 0, client.right, client.bottom, TRUE);
+    m_anchor = std::make_unique<cAnchor>();
+    m_anchor->AddControl(std::make_shared<cAnchorWindow>(m_picture->Window()),
+                         eaLeft | eaRight | eaTop | eaBottom);
+
+    m_sizer = std::make_unique<cSizeMoveHelper>();
+    m_sizer->ExitSizeMove = [this] { Sizer_ExitSizeMove(); };
+    m_sizer->Sizing = [this](long& l, long& t, long& w, long& h) { Sizer_Sizing(l, t, w, h); };
+    m_sizer->Attach(m_hwnd);
+    m_snapper = std::make_unique<cSizeMoveHelperEx>();
+    m_snapper->Attach(m_hwnd, 15);
+
+    ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
+
+    cGraph& graph = *m_main.NetGraph;
+    graph.IgnoreBack = false;
+    graph.SetPicture(m_picture.get());
+    graph.DrawGraph(false, false);
+    UpdateWindow(m_hwnd);
+    graph.DrawGraph(false, true);
+    UpdateWindow(m_hwnd);
+    graph.DrawGraph(true, false);
+}
+
+void frmMeter::RestorePosition() {
+    // Each stored measure on its own: one that is not a number leaves the window's own.
+    const int dpiX = ScreenDpi(LOGPIXELSX);
+    const int dpiY = ScreenDpi(LOGPIXELSY);
+    RECT r{};
+    GetWindowRect(m_hwnd, &r);
+    auto measure = [](const char* key, const char* def, int dpi, LONG& target) {
+        IgnoringErrors([&] {
+            if (const auto pixels = TwipsToPixels(CSng(Read("Position", key, def)), dpi))
+                target = *pixels;
+        });
+    };
+    LONG width = r.right - r.left, height = r.bottom - r.top, top = r.top, left = r.left;
+    measure("Width", "3000", dpiX, width);
+    measure("Height", "1200", dpiY, height);
+    measure("Top", "100", dpiY, top);
+    measure("Left", "100", dpiX, left);
+    if (width < 1)
+        width = r.right - r.left;
+    if (height < 1)
+        height = r.bottom - r.top;
+    SetWindowPos(m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    KeepOnAMonitor();
+    IgnoringErrors([this] {
+        if (CBool(Read("Position", "NoBorder", "False")))
+            Picture1_DblClick();
+    });
+}
+
+void frmMeter::KeepOnAMonitor() {
+    RECT r{};
+    GetWindowRect(m_hwnd, &r);
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetMonitorInfoA(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info))
+        return;
+    const PixelRect work{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
+    const PixelRect placed = KeepOnWorkArea({r.left, r.top, r.right, r.bottom}, work);
+    if (placed.Left != r.left || placed.Top != r.top || placed.Right != r.right || placed.Bottom != r.bottom)
+        SetWindowPos(m_hwnd, nullptr, placed.Left, placed.Top, placed.Right - placed.Left,
+                     placed.Bottom - placed.Top, SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void frmMeter::Form_Resize() {
+    if (m_anchor)
+        m_anchor->DoResize();
+    cGraph* graph = m_main.NetGraph.get();
+    if (!graph)
+        return;
+    if (graph->LastBench >= 100 && !graph->IgnoreBack) {
+        graph->IgnoreBack = true;
+        WriteLog("frmMeter Performance Corrected.  Violation: " + std::to_string(graph->LastBench) + "ms");
+    }
+    graph->DrawGraph(true, false);
+}
+
+void frmMeter::UnloadForm() {
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    Form_Unload();
+    UnregisterLoadedForm(this);
+    m_sizer.reset();
+    m_snapper.reset();
+    m_translucent.reset();
+    m_border.reset();
+    m_anchor.reset();
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+    m_picture.reset();
+}
+
+void frmMeter::Form_Unload() {
+    WriteLog("frmMeter_Unload");
+    if (m_main.NetGraph)
+        m_main.NetGraph->SetPicture(nullptr);
+    ShowWindow(m_hwnd, SW_HIDE);
+    // Measured with the title bar shown, whatever the user left it at.
+    FrmBorder().SetTitlebar(true);
+    if (!IsIconic(m_hwnd) && !IsZoomed(m_hwnd)) {
+        RECT r{};
+        GetWindowRect(m_hwnd, &r);
+        const int dpiX = ScreenDpi(LOGPIXELSX);
+        const int dpiY = ScreenDpi(LOGPIXELSY);
+        Write("Position", "Width", FormatSingle(static_cast<float>(PixelsToTwips(r.right - r.left, dpiX))));
+        Write("Position", "Height", FormatSingle(static_cast<float>(PixelsToTwips(r.bottom - r.top, dpiY))));
+        Write("Position", "Top", FormatSingle(static_cast<float>(PixelsToTwips(r.top, dpiY))));
+        Write("Position", "Left", FormatSingle(static_cast<float>(PixelsToTwips(r.left, dpiX))));
+    }
+    m_main.MeterVisible = false;
+}
+
+void frmMeter::Picture1_DblClick() {
+    FrmBorder().SetTitlebar(!FrmBorder().Titlebar());
+    Write("Position", "NoBorder", BoolText(!FrmBorder().Titlebar()));
+    if (m_main.NetGraph) {
+        m_main.NetGraph->IgnoreBack = false;
+        m_main.NetGraph->DrawGraph(true, false);
+    }
+}
+
+void frmMeter::Picture1_MouseDown(int button, int, int, int) {
+    switch (button) {
+    case 1:
+        // The system moves the window as if it were dragged by its title bar.
+        ReleaseCapture();
+        SendMessageA(m_hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
+        break;
+    case 2:
+        m_main.PopupMainMenu();
+        break;
+    case 4:
+        m_main.mnuStatistics_Click();
+        break;
+    default:
+        break;
+    }
+}
+
+void frmMeter::Sizer_Sizing(long&, long&, long& lWidth, long&) {
+    if (lWidth > 1000)
+        lWidth = 1000;
+    // Let painting keep up with the sizing.
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE | PM_QS_PAINT))
+        DispatchMessageA(&msg);
+}
+
+void frmMeter::Sizer_ExitSizeMove() {
+    if (m_main.NetGraph) {
+        m_main.NetGraph->IgnoreBack = false;
+        m_main.NetGraph->DrawGraph(true, false);
+    }
+}
+
+LRESULT frmMeter::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    switch (msg) {
+    case WM_SIZE:
+        if (m_loaded)
+            Form_Resize();
+        return 0;
+    case WM_CLOSE:
+        UnloadForm();
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
