@@ -1,7 +1,5 @@
-#include "app/AppInfo.h"
 #include "app/mBenchmark.h"
 #include "app/mLogging.h"
-#include "app/mMisc.h"
 
 #include <gtest/gtest.h>
 
@@ -207,12 +205,6 @@ TEST_F(Log, WithTheSwitchOffNoFileIsCreatedAndAMissingFolderIsNoLog) {
     EXPECT_FALSE(LogIsOpen());
     WriteLog("frmMain_Load");
     FlushLog();
-}
-
-TEST_F(Log, TheFileIsNamedAfterTheExecutableBesideIt) {
-    SetExecutablePath("D:\\Tools\\NetMeter.exe");
-    EXPECT_EQ(LogFileName(), "D:\\Tools\\NetMeterLog.txt");
-    SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
 }
 
 namespace {
