@@ -1,0 +1,115 @@
+#include "net/mNetStatus.h"
+#include "net/IfTableLayout.h"
+
+#include <cstring>
+#include <memory>
+
+using namespace IfTableLayout;
+
+namespace {
+IInterfaceTable* g_table = nullptr;
+
+// Room for the usual machine without touching the heap; more rows go to a buffer of the size asked.
+constexpr std::size_t kFixedRows = 32;
+// An answer beyond this is not believed: no rows is safer than an enormous allocation.
+constexpr std::size_t kMaxRows = 8192;
+// A table that keeps growing between question and answer is asked this often.
+constexpr int kAttempts = 4;
+
+std::string_view RowName(const unsigned char* row) {
+    // Wine counts the description without its NUL, Windows with it: the first NUL ends the name.
+    std::size_t len = ReadU32(row + kDescrLen);
+    if (len > kDescrSize)
+        len = kDescrSize;
+    const char* text = reinterpret_cast<const char*>(row + kDescr);
+    const void* nul = std::memchr(text, 0, len);
+    return {text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : len};
+}
+
+// Calls `visit` with each row of one fresh snapshot in the system's order until it returns false.
+template <class Visit>
+void ForEachRow(Visit&& visit) {
+    if (!g_table)
+        return;
+    alignas(uint32_t) unsigned char fixed[TableSize(kFixedRows)];
+    std::unique_ptr<uint32_t[]> heap;
+    unsigned char* buffer = fixed;
+    uint32_t provided = sizeof fixed;
+    uint32_t size = provided;
+    WriteU32(buffer, 0);
+    uint32_t rc = g_table->GetIfTable(buffer, &size, false);
+    for (int attempt = 1; rc == kInsufficientBuffer && attempt < kAttempts; ++attempt) {
+        if (size <= provided || size > TableSize(kMaxRows))
+            return;
+        // A little headroom, so that one more interface does not cost another round.
+        provided = static_cast<uint32_t>(size + 4 * kRowSize);
+        heap.reset(new uint32_t[(provided + 3) / 4]);
+        buffer = reinterpret_cast<unsigned char*>(heap.get());
+        size = provided;
+        WriteU32(buffer, 0);
+        rc = g_table->GetIfTable(buffer, &size, false);
+    }
+    if (rc != kNoError)
+        return;
+    // Never trust the count beyond the rows that fit in the buffer given.
+    std::size_t rows = ReadU32(buffer);
+    const std::size_t fit = (provided - kHeaderSize) / kRowSize;
+    if (rows > fit)
+        rows = fit;
+    for (std::size_t i = 0; i < rows; ++i) {
+        if (!visit(buffer + kHeaderSize + i * kRowSize))
+            return;
+    }
+}
+
+int32_t Counter(std::string_view interfaceName, std::size_t offset) {
+    uint32_t value = 0;
+    if (interfaceName.empty()) {
+        // Every row counts, loopback and disconnected ones too; the sum wraps like the counters.
+        ForEachRow([&](const unsigned char* row) {
+            value += ReadU32(row + offset);
+            return true;
+        });
+    } else {
+        ForEachRow([&](const unsigned char* row) {
+            if (RowName(row) != interfaceName)
+                return true;
+            value = ReadU32(row + offset);
+            return false;
+        });
+    }
+    return static_cast<int32_t>(value);
+}
+} // namespace
+
+void SetInterfaceTable(IInterfaceTable* table) {
+    g_table = table;
+}
+IInterfaceTable* CurrentInterfaceTable() {
+    return g_table;
+}
+
+int32_t NumInterfaces() {
+    int32_t n = 0;
+    ForEachRow([&](const unsigned char*) {
+        ++n;
+        return true;
+    });
+    return n;
+}
+
+std::vector<std::string> GetInterfaceNames() {
+    std::vector<std::string> names;
+    ForEachRow([&](const unsigned char* row) {
+        names.emplace_back(RowName(row));
+        return true;
+    });
+    return names;
+}
+
+int32_t GetInOctets(std::string_view interfaceName) {
+    return Counter(interfaceName, kInOctets);
+}
+int32_t GetOutOctets(std::string_view interfaceName) {
+    return Counter(interfaceName, kOutOctets);
+}
