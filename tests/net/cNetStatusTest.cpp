@@ -1,0 +1,173 @@
+#include "net/cNetStatus.h"
+#include "app/AppError.h"
+#include "net/MTimer.h"
+#include "net/NetFakes.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+using Samples = std::vector<std::pair<int32_t, int32_t>>;
+
+namespace {
+class Sampler : public testing::Test {
+protected:
+    void SetUp() override {
+        ResetTimerTable();
+        SetSystemTimer(&sys);
+        SetInterfaceTable(&table);
+        table.rows = {FakeInterfaceTable::WindowsRow("Loopback", 0, 0),
+                      FakeInterfaceTable::WindowsRow("eth0", 5000, 300)};
+        net = std::make_unique<cNetStatus>();
+        net->Status = [this](int32_t lIn, int32_t lOut) { samples.emplace_back(lIn, lOut); };
+    }
+    void TearDown() override {
+        net.reset();
+        ResetTimerTable();
+        SetSystemTimer(nullptr);
+        SetInterfaceTable(nullptr);
+    }
+
+    // One tick of the sampler's timer as the system delivers it; the sample it raised.
+    std::pair<int32_t, int32_t> Tick() {
+        samples.clear();
+        EXPECT_TRUE(sys.Fire(net->Timer()->TimerID()));
+        EXPECT_EQ(samples.size(), 1u);
+        return samples.empty() ? std::pair{-99, -99} : samples.back();
+    }
+    void Counters(std::size_t row, uint32_t in, uint32_t out) {
+        table.rows[row].inOctets = in;
+        table.rows[row].outOctets = out;
+    }
+
+    FakeInterfaceTable table;
+    FakeSystemTimer sys;
+    std::unique_ptr<cNetStatus> net;
+    Samples samples;
+};
+} // namespace
+
+TEST_F(Sampler, StartTakesABaselineSampleBeforeReturningThenTicksEverySecond) {
+    net->SetInterface("eth0");
+    net->Start();
+    EXPECT_EQ(samples, (Samples{{0, 0}}));
+    ASSERT_TRUE(net->Timer());
+    EXPECT_EQ(net->Timer()->Interval(), 1000);
+    EXPECT_EQ(sys.ElapseOf(net->Timer()->TimerID()), 1000u);
+
+    Counters(1, 7048, 310);
+    EXPECT_EQ(Tick(), std::pair(2048, 10));
+    EXPECT_EQ(Tick(), std::pair(0, 0)); // nothing moved
+    Counters(1, 7100, 400);
+    EXPECT_EQ(Tick(), std::pair(52, 90));
+    EXPECT_EQ(net->Interface(), "eth0");
+}
+
+TEST_F(Sampler, TheEmptyInterfaceSumsAllAndAChangeOfInterfaceTakesAFreshBaseline) {
+    net->Start();
+    Counters(0, 100, 100);
+    EXPECT_EQ(Tick(), std::pair(100, 100)); // loopback traffic counts in the sum
+
+    net->SetInterface("eth0");
+    EXPECT_EQ(net->Interface(), "eth0");
+    Counters(1, 9000, 900);
+    EXPECT_EQ(Tick(), std::pair(0, 0)) << "the first tick after a change only takes the baseline";
+    Counters(1, 9500, 950);
+    EXPECT_EQ(Tick(), std::pair(500, 50));
+
+    net->SetInterface(""); // back to all: the sum is far above the single counter
+    EXPECT_EQ(Tick(), std::pair(0, 0));
+}
+
+TEST_F(Sampler, AnInterfaceThatDisappearsGivesMinusItsLastCounterThenZeroes) {
+    table.rows[1] = FakeInterfaceTable::WindowsRow("eth0", 5000, 1);
+    net->SetInterface("eth0");
+    net->Start();
+    Counters(1, 7048, 21);
+    EXPECT_EQ(Tick(), std::pair(2048, 20));
+    table.rows.pop_back();
+    EXPECT_EQ(Tick(), std::pair(-7048, -21));
+    EXPECT_EQ(Tick(), std::pair(0, 0));
+    // It comes back: the first reading after the zeroes is a baseline again.
+    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 100, 10));
+    EXPECT_EQ(Tick(), std::pair(0, 0));
+    Counters(1, 160, 15);
+    EXPECT_EQ(Tick(), std::pair(60, 5));
+}
+
+TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
+    net->SetInterface("eth0");
+    Counters(1, 0xFFFFFFFFu, 0x7FFFFF00u);
+    net->Start();
+    Counters(1, 5, 0x80000100u);
+    EXPECT_EQ(Tick(), std::pair(6, 0x200));
+    Counters(1, 0x7FFFFFFFu, 0xFFFFFFF0u); // a gap of nearly 2^31 in, across the top out
+    EXPECT_EQ(Tick(), std::pair(0x7FFFFFFA, 0x7FFFFEF0));
+
+    net->SetInterface(""); // the all-interfaces sum wraps as one counter
+    Counters(0, 0xFFFFFF00u, 0);
+    Counters(1, 0x80u, 0);
+    EXPECT_EQ(Tick(), std::pair(0, 0));
+    Counters(0, 0xFFFFFFF0u, 0);
+    Counters(1, 0x100u, 0);
+    EXPECT_EQ(Tick(), std::pair(0x170, 0));
+}
+
+TEST_F(Sampler, ADestroyedSamplerLeavesItsTimerRunningForNoOne) {
+    net->Start();
+    const uintptr_t id = net->Timer()->TimerID();
+    net.reset();
+    samples.clear();
+    EXPECT_TRUE(sys.IsRunning(id)) << "the sampler has no stop: its timer runs on";
+    EXPECT_TRUE(sys.Fire(id));
+    EXPECT_TRUE(sys.Fire(id));
+    EXPECT_TRUE(samples.empty());
+}
+
+TEST_F(Sampler, AStatusHandlerMayChooseAnotherInterfaceOrReleaseTheSampler) {
+    net->Start();
+    net->Status = [this](int32_t lIn, int32_t lOut) {
+        samples.emplace_back(lIn, lOut);
+        net->SetInterface("eth0");
+    };
+    Counters(1, 6000, 400);
+    EXPECT_EQ(Tick(), std::pair(1000, 100));
+    Counters(1, 8000, 800);
+    EXPECT_EQ(Tick(), std::pair(0, 0)) << "the baseline asked for inside the handler must hold";
+
+    const uintptr_t id = net->Timer()->TimerID();
+    net->Status = [this](int32_t lIn, int32_t lOut) {
+        samples.emplace_back(lIn, lOut);
+        net.reset();
+    };
+    samples.clear();
+    EXPECT_TRUE(sys.Fire(id));
+    EXPECT_EQ(net, nullptr);
+    EXPECT_TRUE(sys.Fire(id));
+    EXPECT_EQ(samples.size(), 1u);
+}
+
+TEST_F(Sampler, ASecondStartReplacesTheTimerInsteadOfAddingOne) {
+    net->Start();
+    const uintptr_t first = net->Timer()->TimerID();
+    net->Start();
+    EXPECT_FALSE(sys.IsRunning(first));
+    EXPECT_EQ(sys.RunningCount(), 1u);
+    samples.clear();
+    sys.FireAll();
+    EXPECT_EQ(samples.size(), 1u);
+}
+
+TEST_F(Sampler, StartWithoutASystemTimerRaises13652AndSamplesNothing) {
+    sys.failSetTimer = true;
+    try {
+        net->Start();
+        FAIL() << "Start must raise";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.Number, ObjectError(13652));
+    }
+    EXPECT_TRUE(samples.empty());
+    EXPECT_EQ(sys.RunningCount(), 0u);
+}
