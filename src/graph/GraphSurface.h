@@ -57,7 +57,7 @@ public:
     virtual void SetPixel(float x, float y) = 0;
 
     virtual TextSize MeasureText(const std::string& text) = 0;
-    virtual void DrawText(float x, float y, const std::string& text) = 0;
+    virtual void PrintText(float x, float y, const std::string& text) = 0;
 
     // A picture's natural size in this surface's pixels.
     virtual int HimetricToPixelsX(int32_t himetric) const = 0;

@@ -191,7 +191,7 @@ TextSize RasterSurface::MeasureText(const std::string& text) {
     return {static_cast<double>(text.size()) * kCharWidth, static_cast<double>(kCharHeight)};
 }
 
-void RasterSurface::DrawText(float x, float y, const std::string& text) {
+void RasterSurface::PrintText(float x, float y, const std::string& text) {
     m_texts.push_back({x, y, text, static_cast<int32_t>(m_pen)});
     DevicePoint p;
     if (!ToDevicePoint(x, y, p))

@@ -55,7 +55,7 @@ public:
     void Line(float x1, float y1, float x2, float y2) override;
     void SetPixel(float x, float y) override;
     TextSize MeasureText(const std::string& text) override;
-    void DrawText(float x, float y, const std::string& text) override;
+    void PrintText(float x, float y, const std::string& text) override;
     int HimetricToPixelsX(int32_t himetric) const override { return HimetricToPixels(himetric, kDpi); }
     int HimetricToPixelsY(int32_t himetric) const override { return HimetricToPixels(himetric, kDpi); }
     void DrawPicture(const GraphPicture& picture, int x, int y) override;

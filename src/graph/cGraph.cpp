@@ -238,8 +238,8 @@ void cGraph::DrawReadout(double width, double height, double graphHeight) {
     IGraphSurface& surface = *m_surface;
     const std::string text = ReadoutText(m_lastIn, m_lastOut);
     const TextSize size = surface.MeasureText(text);
-    surface.DrawText(static_cast<float>((width - size.Width) / 2),
-                     static_cast<float>(graphHeight + (height - graphHeight - size.Height) / 2), text);
+    surface.PrintText(static_cast<float>((width - size.Width) / 2),
+                      static_cast<float>(graphHeight + (height - graphHeight - size.Height) / 2), text);
 }
 
 void cGraph::DrawHistory(double width, double graphHeight) {
@@ -328,16 +328,17 @@ void cGraph::DrawGrid(double width, double height, double graphHeight) {
     const float middle = static_cast<float>(g / 2);
     surface.Line(0, middle, w, middle);
     if (height > 50) {
-        surface.DrawText(1, static_cast<float>(g / 2 + 1), ScaleLabelText(ScaleLabel::Half, m_scale));
-        surface.DrawText(1, 1, ScaleLabelText(ScaleLabel::Full, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 2 + 1), ScaleLabelText(ScaleLabel::Half, m_scale));
+        surface.PrintText(1, 1, ScaleLabelText(ScaleLabel::Full, m_scale));
     }
     surface.SetPenStyle(PenStyle::Dot);
     if (height > 120) {
         const float lower = static_cast<float>(g / 4 * 3);
         surface.Line(0, lower, w, lower);
-        surface.DrawText(1, static_cast<float>(g / 4 * 3 + 1), ScaleLabelText(ScaleLabel::Quarter, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 4 * 3 + 1), ScaleLabelText(ScaleLabel::Quarter, m_scale));
         const float upper = static_cast<float>(g / 4);
         surface.Line(0, upper, w, upper);
-        surface.DrawText(1, static_cast<float>(g / 4 + 1), ScaleLabelText(ScaleLabel::ThreeQuarter, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 4 + 1),
+                          ScaleLabelText(ScaleLabel::ThreeQuarter, m_scale));
     }
 }

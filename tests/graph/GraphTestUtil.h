@@ -125,7 +125,7 @@ public:
     }
     void SetPixel(float x, float y) override { calls.push_back("pixel " + N(x) + "," + N(y)); }
     TextSize MeasureText(const std::string& text) override { return {text.size() * 6.0, 13}; }
-    void DrawText(float, float, const std::string& text) override { calls.push_back("text " + text); }
+    void PrintText(float, float, const std::string& text) override { calls.push_back("text " + text); }
     int HimetricToPixelsX(int32_t h) const override { return HimetricToPixels(h, 96); }
     int HimetricToPixelsY(int32_t h) const override { return HimetricToPixels(h, 96); }
     void DrawPicture(const GraphPicture&, int x, int y) override {

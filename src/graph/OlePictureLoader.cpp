@@ -1,0 +1,292 @@
+#include "graph/OlePictureLoader.h"
+
+#include <ole2.h>
+#include <olectl.h>
+
+#include <algorithm>
+#include <memory>
+#include <new>
+#include <vector>
+
+namespace {
+// COM for the length of one load; balanced only when this call started it.
+class ComScope {
+public:
+    ComScope() : m_hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ~ComScope() {
+        if (SUCCEEDED(m_hr))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+
+private:
+    HRESULT m_hr;
+};
+
+struct ReleaseCom {
+    void operator()(IUnknown* p) const { p->Release(); }
+};
+
+class ScreenDc {
+public:
+    ScreenDc() : m_dc(GetDC(nullptr)) {}
+    ~ScreenDc() { ReleaseDC(nullptr, m_dc); }
+    ScreenDc(const ScreenDc&) = delete;
+    ScreenDc& operator=(const ScreenDc&) = delete;
+    HDC Get() const { return m_dc; }
+
+private:
+    HDC m_dc;
+};
+
+// A 32-bit top-down DIB section in a memory DC, for rendering into and reading back.
+class Target {
+public:
+    Target(int width, int height) {
+        ScreenDc screen;
+        m_dc = CreateCompatibleDC(screen.Get());
+        if (!m_dc)
+            return;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = width;
+        info.bmiHeader.biHeight = -height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!m_bitmap)
+            return;
+        m_bits = static_cast<const uint32_t*>(bits);
+        m_old = SelectObject(m_dc, m_bitmap);
+    }
+    ~Target() {
+        if (m_old)
+            SelectObject(m_dc, m_old);
+        if (m_bitmap)
+            DeleteObject(m_bitmap);
+        if (m_dc)
+            DeleteDC(m_dc);
+    }
+    Target(const Target&) = delete;
+    Target& operator=(const Target&) = delete;
+
+    bool Valid() const { return m_bits != nullptr; }
+    HDC Dc() const { return m_dc; }
+    const uint32_t* Bits() const {
+        GdiFlush();
+        return m_bits;
+    }
+
+private:
+    HDC m_dc = nullptr;
+    HBITMAP m_bitmap = nullptr;
+    HGDIOBJ m_old = nullptr;
+    const uint32_t* m_bits = nullptr;
+};
+
+constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000Eu);
+constexpr int32_t kOverflow = 6; // a side beyond the 16-bit range that pictures are measured in
+
+int32_t CheckSize(int64_t width, int64_t height) {
+    if (width <= 0 || height <= 0)
+        return kErrInvalidPicture;
+    if (width > GraphPicture::kMaxSide || height > GraphPicture::kMaxSide)
+        return kOverflow;
+    if (width * height > kMaxPicturePixels)
+        return kOutOfMemory;
+    return 0;
+}
+
+uint32_t FromBgra(uint32_t bgra, uint32_t alpha) {
+    return (alpha << 24) | ((bgra >> 16) & 0xFF) | (bgra & 0xFF00) | ((bgra & 0xFF) << 16);
+}
+
+// Renders the picture once on black and once on white: where the two agree the pixel is opaque,
+// where they differ the difference is how much of the ground shows through.
+PictureLoadResult Decode(IPicture* picture, int width, int height, int32_t himetricWidth,
+                         int32_t himetricHeight) {
+    Target black(width, height), white(width, height);
+    if (!black.Valid() || !white.Valid())
+        return {kOutOfMemory, nullptr};
+    PatBlt(black.Dc(), 0, 0, width, height, BLACKNESS);
+    PatBlt(white.Dc(), 0, 0, width, height, WHITENESS);
+    SHORT type = PICTYPE_UNINITIALIZED;
+    OLE_HANDLE handle = 0;
+    picture->get_Type(&type);
+    picture->get_Handle(&handle);
+    for (const Target* t : {&black, &white}) {
+        // Icons are drawn as the system draws icons, blending their alpha channel (Wine's Render
+        // copies an icon's raw pixels instead).
+        if (type == PICTYPE_ICON && handle) {
+            if (!DrawIconEx(t->Dc(), 0, 0, reinterpret_cast<HICON>(static_cast<UINT_PTR>(handle)), width,
+                            height, 0, nullptr, DI_NORMAL))
+                return {kErrInvalidPicture, nullptr};
+            continue;
+        }
+        const HRESULT hr = picture->Render(t->Dc(), 0, 0, width, height, 0, himetricHeight, himetricWidth,
+                                           -himetricHeight, nullptr);
+        if (FAILED(hr))
+            return {static_cast<int32_t>(hr), nullptr};
+    }
+    const size_t count = static_cast<size_t>(width) * height;
+    std::vector<uint32_t> pixels(count);
+    const uint32_t* onBlack = black.Bits();
+    const uint32_t* onWhite = white.Bits();
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t b = onBlack[i] & 0xFFFFFF, w = onWhite[i] & 0xFFFFFF;
+        if (b == w) {
+            pixels[i] = FromBgra(b, 255);
+            continue;
+        }
+        // On black a channel shows c * a, on white c * a + 255 * (1 - a).
+        int gap = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+            gap += static_cast<int>((w >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+        gap /= 3;
+        const uint32_t alpha = gap >= 255 ? 0 : gap <= 0 ? 255 : static_cast<uint32_t>(255 - gap);
+        if (alpha == 0) {
+            pixels[i] = 0;
+            continue;
+        }
+        uint32_t straight = 0;
+        for (int shift = 0; shift < 24; shift += 8) {
+            const uint32_t c = std::min<uint32_t>(255, (((b >> shift) & 0xFF) * 255 + alpha / 2) / alpha);
+            straight |= c << shift;
+        }
+        pixels[i] = FromBgra(straight, alpha);
+    }
+    return {0,
+            std::make_shared<GraphPicture>(width, height, std::move(pixels), himetricWidth, himetricHeight)};
+}
+// A bitmap file must hold all the pixel rows its header promises: the system's decoder would read
+// a truncated one to its end and show whatever follows as pixels.
+bool BitmapFileIsComplete(const std::string& path) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return true; // the decoder reports the missing file
+    uint8_t h[54] = {};
+    DWORD read = 0;
+    LARGE_INTEGER size{};
+    const bool ok = ReadFile(file, h, sizeof h, &read, nullptr) && GetFileSizeEx(file, &size);
+    CloseHandle(file);
+    if (!ok || read < 2 || h[0] != 'B' || h[1] != 'M')
+        return true; // not a bitmap file: nothing to check here
+    if (read < 26)
+        return false;
+    const auto u16 = [&h](int at) { return static_cast<uint32_t>(h[at] | h[at + 1] << 8); };
+    const auto u32 = [&h, &u16](int at) { return u16(at) | u16(at + 2) << 16; };
+    const int64_t offset = u32(10);
+    const uint32_t headerSize = u32(14);
+    int64_t width = 0, height = 0, bits = 0, compression = 0, imageSize = 0;
+    if (headerSize == 12) {
+        width = u16(18);
+        height = static_cast<int16_t>(u16(20));
+        bits = u16(24);
+    } else {
+        if (read < 38)
+            return false;
+        width = static_cast<int32_t>(u32(18));
+        height = static_cast<int32_t>(u32(22));
+        bits = u16(28);
+        compression = u32(30);
+        imageSize = u32(34);
+    }
+    if (width <= 0 || height == 0 || bits == 0)
+        return false;
+    // Uncompressed rows are padded to 32 bits; compressed data is as long as the header says.
+    const bool uncompressed = compression == BI_RGB || compression == BI_BITFIELDS || compression == 6;
+    const int64_t need =
+        uncompressed ? (width * bits + 31) / 32 * 4 * (height < 0 ? -height : height) : imageSize;
+    return offset + need <= size.QuadPart;
+}
+} // namespace
+
+OlePictureLoader& OlePictureLoader::Instance() {
+    static OlePictureLoader loader;
+    return loader;
+}
+
+PictureLoadResult OlePictureLoader::LoadPictureFile(const std::string& path) {
+    try {
+        const int length = MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, nullptr, 0);
+        if (length <= 0)
+            return {static_cast<int32_t>(HRESULT_FROM_WIN32(GetLastError())), nullptr};
+        std::vector<wchar_t> wide(static_cast<size_t>(length));
+        MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
+
+        if (!BitmapFileIsComplete(path))
+            return {kErrInvalidPicture, nullptr};
+        ComScope com;
+        IPicture* raw = nullptr;
+        const HRESULT hr =
+            OleLoadPicturePath(wide.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&raw));
+        if (FAILED(hr) || !raw)
+            return {FAILED(hr) ? static_cast<int32_t>(hr) : kErrInvalidPicture, nullptr};
+        const std::unique_ptr<IPicture, ReleaseCom> picture(raw);
+
+        OLE_XSIZE_HIMETRIC himetricWidth = 0;
+        OLE_YSIZE_HIMETRIC himetricHeight = 0;
+        if (FAILED(picture->get_Width(&himetricWidth)) || FAILED(picture->get_Height(&himetricHeight)))
+            return {kErrInvalidPicture, nullptr};
+        ScreenDc screen;
+        const int64_t width = HimetricToPixels(himetricWidth, GetDeviceCaps(screen.Get(), LOGPIXELSX));
+        const int64_t height = HimetricToPixels(himetricHeight, GetDeviceCaps(screen.Get(), LOGPIXELSY));
+        if (const int32_t error = CheckSize(width, height))
+            return {error, nullptr};
+        return Decode(picture.get(), static_cast<int>(width), static_cast<int>(height), himetricWidth,
+                      himetricHeight);
+    } catch (const std::bad_alloc&) {
+        return {kOutOfMemory, nullptr};
+    }
+}
+
+PictureLoadResult OlePictureLoader::LoadResPicture(const std::string& name) {
+    try {
+        // String resource names are stored in upper case; the lookup upper-cases the name it is given.
+        HANDLE handle =
+            LoadImageA(GetModuleHandleA(nullptr), name.c_str(), IMAGE_BITMAP, 0, 0, LR_CREATEDIBSECTION);
+        if (!handle) {
+            const DWORD error = GetLastError();
+            return {static_cast<int32_t>(error ? error : ERROR_RESOURCE_NAME_NOT_FOUND), nullptr};
+        }
+        struct DeleteBitmap {
+            void operator()(HBITMAP b) const { DeleteObject(b); }
+        };
+        const std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap> bitmap(
+            static_cast<HBITMAP>(handle));
+        BITMAP info{};
+        if (!GetObjectA(bitmap.get(), sizeof info, &info))
+            return {kErrInvalidPicture, nullptr};
+        const int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
+        if (const int32_t error = CheckSize(width, height))
+            return {error, nullptr};
+
+        Target target(width, height);
+        if (!target.Valid())
+            return {kOutOfMemory, nullptr};
+        {
+            HDC source = CreateCompatibleDC(target.Dc());
+            HGDIOBJ old = SelectObject(source, bitmap.get());
+            BitBlt(target.Dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
+            SelectObject(source, old);
+            DeleteDC(source);
+        }
+        const size_t count = static_cast<size_t>(width) * height;
+        std::vector<uint32_t> pixels(count);
+        const uint32_t* bits = target.Bits();
+        for (size_t i = 0; i < count; ++i)
+            pixels[i] = FromBgra(bits[i], 255);
+        // The natural size a picture object gives a bitmap: its pixels at the screen's resolution.
+        ScreenDc screen;
+        const int32_t himetricWidth = PixelsToHimetric(width, GetDeviceCaps(screen.Get(), LOGPIXELSX));
+        const int32_t himetricHeight = PixelsToHimetric(height, GetDeviceCaps(screen.Get(), LOGPIXELSY));
+        return {0, std::make_shared<GraphPicture>(width, height, std::move(pixels), himetricWidth,
+                                                  himetricHeight)};
+    } catch (const std::bad_alloc&) {
+        return {kOutOfMemory, nullptr};
+    }
+}

@@ -1,0 +1,438 @@
+#include "graph/PictureBox.h"
+#include "app/AppError.h"
+
+#include <windowsx.h>
+
+#include <algorithm>
+
+// A 32-bit top-down DIB section selected into its own memory DC. The DC's original bitmap, pen and
+// font go back in before it is deleted, so that whatever was selected can be freed by its owner.
+class PictureBox::Canvas {
+public:
+    Canvas(int width, int height) : Width(std::max(width, 1)), Height(std::max(height, 1)) {
+        HDC screen = GetDC(nullptr);
+        Dc = CreateCompatibleDC(screen);
+        ReleaseDC(nullptr, screen);
+        if (!Dc)
+            return;
+        BITMAPINFO info{};
+        info.bmiHeader.biSize = sizeof info.bmiHeader;
+        info.bmiHeader.biWidth = Width;
+        info.bmiHeader.biHeight = -Height;
+        info.bmiHeader.biPlanes = 1;
+        info.bmiHeader.biBitCount = 32;
+        info.bmiHeader.biCompression = BI_RGB;
+        void* bits = nullptr;
+        Bitmap = CreateDIBSection(Dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        if (!Bitmap)
+            return;
+        Bits = static_cast<uint32_t*>(bits);
+        m_oldBitmap = SelectObject(Dc, Bitmap);
+        m_oldPen = GetCurrentObject(Dc, OBJ_PEN);
+        m_oldFont = GetCurrentObject(Dc, OBJ_FONT);
+        SetBkMode(Dc, TRANSPARENT);
+    }
+    ~Canvas() {
+        if (Dc) {
+            if (m_oldBitmap)
+                SelectObject(Dc, m_oldBitmap);
+            if (m_oldPen)
+                SelectObject(Dc, m_oldPen);
+            if (m_oldFont)
+                SelectObject(Dc, m_oldFont);
+            DeleteDC(Dc);
+        }
+        if (Bitmap)
+            DeleteObject(Bitmap);
+    }
+    Canvas(const Canvas&) = delete;
+    Canvas& operator=(const Canvas&) = delete;
+
+    bool Valid() const { return Bits != nullptr; }
+
+    const int Width;
+    const int Height;
+    HDC Dc = nullptr;
+    HBITMAP Bitmap = nullptr;
+    uint32_t* Bits = nullptr;
+
+private:
+    HGDIOBJ m_oldBitmap = nullptr;
+    HGDIOBJ m_oldPen = nullptr;
+    HGDIOBJ m_oldFont = nullptr;
+};
+
+namespace {
+COLORREF Colour(uint32_t c) {
+    return static_cast<COLORREF>(c & 0xFFFFFF);
+}
+
+void Fill(HDC dc, int x, int y, int width, int height, uint32_t colour) {
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DC_BRUSH));
+    SetDCBrushColor(dc, Colour(colour));
+    PatBlt(dc, x, y, width, height, PATCOPY);
+    SelectObject(dc, old);
+}
+} // namespace
+
+PictureBox::PictureBox() {
+    HDC screen = GetDC(nullptr);
+    m_dpiX = GetDeviceCaps(screen, LOGPIXELSX);
+    m_dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    m_canvas = std::make_unique<Canvas>(1, 1);
+    Fill(m_canvas->Dc, 0, 0, 1, 1, m_backColor);
+}
+
+PictureBox::~PictureBox() {
+    if (m_hwnd) {
+        SetWindowLongPtrA(m_hwnd, GWLP_USERDATA, 0);
+        DestroyWindow(m_hwnd);
+        m_hwnd = nullptr;
+    }
+    // The canvases let go of pen and font before these are deleted.
+    m_pictureCache.reset();
+    m_image.reset();
+    m_canvas.reset();
+    for (const PenEntry& entry : m_pens)
+        DeleteObject(entry.pen);
+    if (m_ownFont)
+        DeleteObject(m_font);
+}
+
+bool PictureBox::Create(HWND parent, int x, int y, int width, int height, int /*id*/) {
+    if (!CreateWindowObject("VantorelPictureBox", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width,
+                            height, parent, CS_DBLCLKS))
+        return false;
+    RECT client{};
+    GetClientRect(m_hwnd, &client);
+    Resize(client.right, client.bottom);
+    return true;
+}
+
+void PictureBox::Move(int x, int y, int width, int height) {
+    if (m_hwnd)
+        MoveWindow(m_hwnd, x, y, width, height, TRUE);
+}
+
+HDC PictureBox::CanvasDC() const {
+    return m_canvas->Dc;
+}
+
+void PictureBox::Resize(int width, int height) {
+    if (m_canvas->Width == std::max(width, 1) && m_canvas->Height == std::max(height, 1))
+        return;
+    auto canvas = std::make_unique<Canvas>(width, height);
+    if (!canvas->Valid())
+        return; // no memory for the new size: keep drawing on the old one
+    // Until the next drawing the window shows the old picture on the background colour.
+    Fill(canvas->Dc, 0, 0, canvas->Width, canvas->Height, m_backColor);
+    BitBlt(canvas->Dc, 0, 0, m_canvas->Width, m_canvas->Height, m_canvas->Dc, 0, 0, SRCCOPY);
+    m_canvas = std::move(canvas);
+    m_selectedPen = nullptr;
+    m_fontSelected = false;
+    if (m_hwnd)
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void PictureBox::SetFont(const LOGFONTA& font) {
+    HFONT created = CreateFontIndirectA(&font);
+    if (!created)
+        return;
+    // Select the new font before the old one is deleted.
+    SelectObject(m_canvas->Dc, created);
+    if (m_ownFont)
+        DeleteObject(m_font);
+    m_font = created;
+    m_ownFont = true;
+    m_fontSelected = true;
+}
+
+void PictureBox::SetPenWidth(int width) {
+    m_penWidth = std::max(width, 1);
+}
+
+int32_t PictureBox::Point(int x, int y) const {
+    if (x < 0 || y < 0 || x >= m_canvas->Width || y >= m_canvas->Height || !m_canvas->Valid())
+        return -1;
+    GdiFlush();
+    const uint32_t bgra = m_canvas->Bits[static_cast<size_t>(y) * m_canvas->Width + x];
+    return static_cast<int32_t>(((bgra >> 16) & 0xFF) | (bgra & 0xFF00) | ((bgra & 0xFF) << 16));
+}
+
+void PictureBox::Paint(HDC hdc) {
+    BitBlt(hdc, 0, 0, m_canvas->Width, m_canvas->Height, m_canvas->Dc, 0, 0, SRCCOPY);
+}
+
+LRESULT PictureBox::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    const auto shift = [wParam] {
+        return ((wParam & MK_SHIFT) ? 1 : 0) | ((wParam & MK_CONTROL) ? 2 : 0) |
+               (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+    };
+    const auto mouseDown = [&](int button) {
+        if (MouseDown)
+            MouseDown(button, shift(), GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam));
+        return 0;
+    };
+    switch (msg) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC hdc = BeginPaint(hwnd, &ps);
+        Paint(hdc);
+        EndPaint(hwnd, &ps);
+        return 0;
+    }
+    case WM_PRINTCLIENT:
+        Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_PRINT:
+        if ((lParam & PRF_CHECKVISIBLE) && !IsWindowVisible(hwnd))
+            return 0;
+        if (lParam & PRF_CLIENT)
+            Paint(reinterpret_cast<HDC>(wParam));
+        return 0;
+    case WM_ERASEBKGND:
+        return 1;
+    case WM_SIZE:
+        Resize(LOWORD(lParam), HIWORD(lParam));
+        return 0;
+    case WM_LBUTTONDOWN:
+        return mouseDown(1);
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
+        return mouseDown(2);
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONDBLCLK:
+        return mouseDown(4);
+    case WM_LBUTTONDBLCLK:
+        if (DblClick)
+            DblClick();
+        return 0;
+    default:
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+}
+
+void PictureBox::BeginDraw() {}
+
+void PictureBox::EndDraw() {
+    if (m_hwnd)
+        InvalidateRect(m_hwnd, nullptr, FALSE);
+}
+
+void PictureBox::SetBackColor(int32_t colour) {
+    m_backColor = static_cast<uint32_t>(colour) & 0xFFFFFF;
+}
+
+void PictureBox::Clear() {
+    Canvas& c = *m_canvas;
+    if (m_image && m_image->Width >= c.Width && m_image->Height >= c.Height) {
+        BitBlt(c.Dc, 0, 0, c.Width, c.Height, m_image->Dc, 0, 0, SRCCOPY);
+        return;
+    }
+    Fill(c.Dc, 0, 0, c.Width, c.Height, m_backColor);
+    if (m_image)
+        BitBlt(c.Dc, 0, 0, m_image->Width, m_image->Height, m_image->Dc, 0, 0, SRCCOPY);
+}
+
+void PictureBox::RemoveBackgroundImage() {
+    if (!m_image)
+        return;
+    m_image.reset();
+    Clear();
+}
+
+void PictureBox::SnapshotAsBackgroundImage() {
+    Canvas& c = *m_canvas;
+    if (!m_image || m_image->Width != c.Width || m_image->Height != c.Height) {
+        auto image = std::make_unique<Canvas>(c.Width, c.Height);
+        if (!image->Valid())
+            return; // no memory: the surface goes on without a persistent image
+        m_image = std::move(image);
+    }
+    BitBlt(m_image->Dc, 0, 0, c.Width, c.Height, c.Dc, 0, 0, SRCCOPY);
+}
+
+double PictureBox::InnerWidth() const {
+    RECT r{};
+    return m_hwnd && GetClientRect(m_hwnd, &r) ? r.right : 0;
+}
+
+double PictureBox::InnerHeight() const {
+    RECT r{};
+    return m_hwnd && GetClientRect(m_hwnd, &r) ? r.bottom : 0;
+}
+
+double PictureBox::OuterWidth() const {
+    RECT r{};
+    return m_hwnd && GetWindowRect(m_hwnd, &r) ? r.right - r.left : 0;
+}
+
+double PictureBox::OuterHeight() const {
+    RECT r{};
+    return m_hwnd && GetWindowRect(m_hwnd, &r) ? r.bottom - r.top : 0;
+}
+
+void PictureBox::SetPenColor(int32_t colour) {
+    m_penColor = static_cast<uint32_t>(colour) & 0xFFFFFF;
+}
+void PictureBox::SetPenStyle(PenStyle style) {
+    m_penStyle = style;
+}
+
+void PictureBox::UsePen() {
+    HPEN pen = nullptr;
+    for (const PenEntry& entry : m_pens) {
+        if (entry.colour == m_penColor && entry.style == m_penStyle && entry.width == m_penWidth) {
+            pen = entry.pen;
+            break;
+        }
+    }
+    if (!pen) {
+        const int style = m_penStyle == PenStyle::Dash  ? PS_DASH
+                          : m_penStyle == PenStyle::Dot ? PS_DOT
+                                                        : PS_SOLID;
+        pen = CreatePen(style, m_penWidth, Colour(m_penColor));
+        if (!pen)
+            throw AppError(7, "", "Out of memory");
+        m_pens.push_back({m_penColor, m_penStyle, m_penWidth, pen});
+    }
+    if (pen != m_selectedPen) {
+        SelectObject(m_canvas->Dc, pen);
+        m_selectedPen = pen;
+    }
+}
+
+void PictureBox::UseFont() {
+    if (!m_fontSelected) {
+        SelectObject(m_canvas->Dc, m_font);
+        m_fontSelected = true;
+    }
+}
+
+void PictureBox::Line(float x1, float y1, float x2, float y2) {
+    DevicePoint from, to;
+    if (!ToDeviceLine(x1, y1, x2, y2, from, to))
+        return;
+    UsePen();
+    MoveToEx(m_canvas->Dc, from.X, from.Y, nullptr);
+    LineTo(m_canvas->Dc, to.X, to.Y);
+}
+
+void PictureBox::Lines(const LineSegment* lines, size_t count) {
+    if (count == 0)
+        return;
+    // One call for the whole batch: two-point polylines draw exactly what LineTo draws.
+    std::vector<POINT>& points = m_points;
+    std::vector<DWORD>& counts = m_counts;
+    points.clear();
+    counts.clear();
+    for (size_t i = 0; i < count; ++i) {
+        DevicePoint from, to;
+        if (!ToDeviceLine(lines[i].X1, lines[i].Y1, lines[i].X2, lines[i].Y2, from, to))
+            continue;
+        points.push_back({from.X, from.Y});
+        points.push_back({to.X, to.Y});
+        counts.push_back(2);
+    }
+    if (counts.empty())
+        return;
+    UsePen();
+    PolyPolyline(m_canvas->Dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+}
+
+void PictureBox::SetPixel(float x, float y) {
+    DevicePoint p;
+    if (ToDevicePoint(x, y, p))
+        SetPixelV(m_canvas->Dc, p.X, p.Y, Colour(m_penColor));
+}
+
+TextSize PictureBox::MeasureText(const std::string& text) {
+    UseFont();
+    SIZE size{};
+    GetTextExtentPoint32A(m_canvas->Dc, text.c_str(), static_cast<int>(text.size()), &size);
+    return {static_cast<double>(size.cx), static_cast<double>(size.cy)};
+}
+
+void PictureBox::PrintText(float x, float y, const std::string& text) {
+    DevicePoint p;
+    if (!ToDevicePoint(x, y, p))
+        return;
+    UseFont();
+    SetTextColor(m_canvas->Dc, Colour(m_penColor));
+    TextOutA(m_canvas->Dc, p.X, p.Y, text.c_str(), static_cast<int>(text.size()));
+}
+
+int PictureBox::HimetricToPixelsX(int32_t himetric) const {
+    return HimetricToPixels(himetric, m_dpiX);
+}
+int PictureBox::HimetricToPixelsY(int32_t himetric) const {
+    return HimetricToPixels(himetric, m_dpiY);
+}
+
+const PictureBox::Canvas& PictureBox::PictureCanvas(const GraphPicture& picture) {
+    if (m_pictureCache && m_pictureCacheId == picture.Id())
+        return *m_pictureCache;
+    m_pictureCache.reset();
+    auto canvas = std::make_unique<Canvas>(picture.Width(), picture.Height());
+    if (!canvas->Valid())
+        throw AppError(7, "", "Out of memory");
+    // 0xAABBGGRR to the DIB's BGRA, premultiplied where the picture has transparency.
+    const uint32_t* source = picture.Pixels();
+    const size_t count = static_cast<size_t>(picture.Width()) * picture.Height();
+    for (size_t i = 0; i < count; ++i) {
+        const uint32_t p = source[i];
+        uint32_t r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
+        const uint32_t a = p >> 24;
+        if (picture.HasAlpha()) {
+            r = (r * a + 127) / 255;
+            g = (g * a + 127) / 255;
+            b = (b * a + 127) / 255;
+        }
+        canvas->Bits[i] = (a << 24) | (r << 16) | (g << 8) | b;
+    }
+    m_pictureCache = std::move(canvas);
+    m_pictureCacheId = picture.Id();
+    return *m_pictureCache;
+}
+
+void PictureBox::DrawPicture(const GraphPicture& picture, int x, int y) {
+    const int width = HimetricToPixelsX(picture.WidthHimetric());
+    const int height = HimetricToPixelsY(picture.HeightHimetric());
+    Blit(picture, x, y, width, height, 0, 0, width, height);
+}
+
+void PictureBox::DrawPicture(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy,
+                             int sw, int sh) {
+    Blit(picture, dx, dy, dw, dh, sx, sy, sw, sh);
+}
+
+void PictureBox::Blit(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+                      int sh) {
+    const int naturalWidth = HimetricToPixelsX(picture.WidthHimetric());
+    const int naturalHeight = HimetricToPixelsY(picture.HeightHimetric());
+    if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || naturalWidth <= 0 || naturalHeight <= 0 ||
+        picture.Width() <= 0 || picture.Height() <= 0)
+        return;
+    const Canvas& source = PictureCanvas(picture);
+    // Source coordinates are natural-size pixels; the picture's own pixels may differ in number.
+    const auto scale = [](int v, int own, int natural) {
+        return static_cast<int>(static_cast<int64_t>(v) * own / natural);
+    };
+    const int px = scale(sx, picture.Width(), naturalWidth), py = scale(sy, picture.Height(), naturalHeight);
+    const int pw = scale(sw, picture.Width(), naturalWidth), ph = scale(sh, picture.Height(), naturalHeight);
+    if (pw <= 0 || ph <= 0)
+        return;
+    HDC dc = m_canvas->Dc;
+    if (picture.HasAlpha()) {
+        const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+        GdiAlphaBlend(dc, dx, dy, dw, dh, source.Dc, px, py, pw, ph, blend);
+    } else if (dw == pw && dh == ph) {
+        BitBlt(dc, dx, dy, dw, dh, source.Dc, px, py, SRCCOPY);
+    } else {
+        SetStretchBltMode(dc, HALFTONE);
+        SetBrushOrgEx(dc, 0, 0, nullptr);
+        StretchBlt(dc, dx, dy, dw, dh, source.Dc, px, py, pw, ph, SRCCOPY);
+    }
+}

@@ -1,0 +1,103 @@
+#pragma once
+#include "graph/GraphSurface.h"
+#include "winsys/BaseWindow.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+// A child window that a graph draws on. Everything is composed off-screen in a memory bitmap: the
+// persistent background image over the background colour, and the drawing layer on top; the window
+// shows that bitmap in one piece, so no partly drawn graph and no flicker is ever seen.
+class PictureBox : public BaseWindow<PictureBox>, public IGraphSurface {
+public:
+    PictureBox();
+    ~PictureBox();
+
+    // Creates the control as a visible child of `parent` at the rectangle (client pixels of the parent).
+    bool Create(HWND parent, int x, int y, int width, int height, int id = 0);
+    // Moves and sizes the control; a new size re-creates the off-screen bitmaps.
+    void Move(int x, int y, int width, int height);
+
+    // The font of text and measuring (a copy is kept); the GUI font until set.
+    void SetFont(const LOGFONTA& font);
+    void SetPenWidth(int width);
+    // The colour of the composed surface at (x, y) in client pixels; -1 outside.
+    int32_t Point(int x, int y) const;
+    // Puts the composed surface on `hdc` at (0, 0): WM_PAINT, WM_PRINT and WM_PRINTCLIENT.
+    void Paint(HDC hdc);
+
+    // Left double-click (the first click of the pair arrives as MouseDown).
+    std::function<void()> DblClick;
+    // Button 1 left, 2 right, 4 middle; shift 1 Shift, 2 Ctrl, 4 Alt; x and y in client pixels.
+    std::function<void(int button, int shift, int x, int y)> MouseDown;
+
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    // IGraphSurface
+    void BeginDraw() override;
+    void EndDraw() override;
+    void SetBackColor(int32_t colour) override;
+    int32_t BackColor() const override { return static_cast<int32_t>(m_backColor); }
+    void Clear() override;
+    void RemoveBackgroundImage() override;
+    void SnapshotAsBackgroundImage() override;
+    double InnerWidth() const override;
+    double InnerHeight() const override;
+    double OuterWidth() const override;
+    double OuterHeight() const override;
+    void SetPenColor(int32_t colour) override;
+    void SetPenStyle(PenStyle style) override;
+    int PenWidth() const override { return m_penWidth; }
+    void Line(float x1, float y1, float x2, float y2) override;
+    void Lines(const LineSegment* lines, size_t count) override;
+    void SetPixel(float x, float y) override;
+    TextSize MeasureText(const std::string& text) override;
+    void PrintText(float x, float y, const std::string& text) override;
+    int HimetricToPixelsX(int32_t himetric) const override;
+    int HimetricToPixelsY(int32_t himetric) const override;
+    void DrawPicture(const GraphPicture& picture, int x, int y) override;
+    void DrawPicture(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
+                     int sh) override;
+
+    // The memory DC that holds the composed surface (valid until the next size change).
+    HDC CanvasDC() const;
+
+private:
+    class Canvas;
+
+    void Resize(int width, int height);
+    void UsePen();
+    void UseFont();
+    const Canvas& PictureCanvas(const GraphPicture& picture);
+    void Blit(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh);
+
+    struct PenEntry {
+        uint32_t colour;
+        PenStyle style;
+        int width;
+        HPEN pen;
+    };
+    // Pens are kept until the control goes, so switching colours costs no creation (declared before the
+    // canvas, which must let go of them first).
+    std::vector<PenEntry> m_pens;
+    HFONT m_font = nullptr;
+    bool m_ownFont = false;
+    std::unique_ptr<Canvas> m_canvas;
+    std::unique_ptr<Canvas> m_image;
+    std::unique_ptr<Canvas> m_pictureCache;
+    uint64_t m_pictureCacheId = 0;
+    uint32_t m_backColor = 0xFFFFFF;
+    uint32_t m_penColor = 0;
+    PenStyle m_penStyle = PenStyle::Solid;
+    int m_penWidth = 1;
+    HPEN m_selectedPen = nullptr;
+    std::vector<POINT> m_points;
+    std::vector<DWORD> m_counts;
+    bool m_fontSelected = false;
+    int m_dpiX = 96;
+    int m_dpiY = 96;
+};
