@@ -30,7 +30,7 @@ bool EqualsNoCase(std::string_view a, std::string_view b) {
 
 // Length of the numeric prefix of `s` (sign, digits, separator, digits, exponent), written with
 // '.' into `out`; 0 when no digit was seen.
-size_t ScanNumber(std::string_view s, std::string& out) {
+size_t ScanNumber(std::string_view s, std::string& out, char separator = g_decimalSeparator) {
     size_t i = 0;
     out.clear();
     if (i < s.size() && (s[i] == '+' || s[i] == '-'))
@@ -40,7 +40,7 @@ size_t ScanNumber(std::string_view s, std::string& out) {
         out += s[i++];
         ++digits;
     }
-    if (i < s.size() && s[i] == g_decimalSeparator) {
+    if (i < s.size() && s[i] == separator) {
         size_t j = i + 1;
         std::string frac;
         while (j < s.size() && std::isdigit(static_cast<unsigned char>(s[j])))
@@ -221,7 +221,8 @@ double LeadingNumber(std::string_view text) {
     while (!t.empty() && (t.front() == ' ' || t.front() == '\t'))
         t.remove_prefix(1);
     std::string number;
-    if (ScanNumber(t, number) == 0)
+    // Like a programmer's literal, the leading number always takes "." as its decimal point.
+    if (ScanNumber(t, number, '.') == 0)
         return 0;
     const auto value = ParseText(number);
     return value && std::isfinite(*value) ? *value : 0;

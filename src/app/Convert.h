@@ -34,5 +34,6 @@ double CDbl(std::string_view text);
 int32_t CLng(std::string_view text);
 float CSng(std::string_view text);
 
-// The number at the start of a text, 0 when there is none ("12abc" -> 12, "abc" -> 0).
+// The number at the start of a text, 0 when there is none ("12abc" -> 12, "abc" -> 0); its decimal
+// point is always ".", whatever the user's separator.
 double LeadingNumber(std::string_view text);

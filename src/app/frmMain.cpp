@@ -135,7 +135,7 @@ void frmMain::ConnectTrayEvents() {
 
 void frmMain::Form_Load() {
     IgnoringErrors([] { SetLoggingSwitch(CBool(Read("Settings", "Logging", "False"))); });
-    OpenLog(AppPath() + ExeBaseName() + "Log.txt");
+    OpenLog(LogFileName());
     WriteLog(std::string(50, '='));
     WriteLog(std::string(kAppTitle) + " build: " + std::to_string(kVersionRevision) + " Loading...");
     WriteLog("frmMain_Load");
@@ -197,6 +197,8 @@ void frmMain::Form_Load() {
         if (CBool(Read("Graph", "ShowOnStartup", "True")))
             mnuShow_Click();
     });
+    // The start-up lines reach the file now rather than whenever the buffer fills.
+    FlushLog();
 }
 
 void frmMain::ApplyStoredGraphSettings() {

@@ -66,7 +66,8 @@ void frmMeter::Show() {
 void frmMeter::Form_Load() {
     // The window exists (hidden) before its load sequence runs, as does its picture box.
     if (!CreateWindowObject(kMeterClass, "", WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_THICKFRAME, 0, 0, 0,
-                            200, 80, nullptr, CS_DBLCLKS, nullptr, GetSysColorBrush(COLOR_BTNFACE)))
+                            200, 80, nullptr, CS_DBLCLKS | CS_HREDRAW | CS_VREDRAW, nullptr,
+                            GetSysColorBrush(COLOR_BTNFACE)))
         return;
     m_picture = std::make_unique<PictureBox>();
     m_picture->Create(m_hwnd, 0, 0, 1, 1);

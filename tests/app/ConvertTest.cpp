@@ -94,4 +94,7 @@ TEST(Convert, LeadingNumberTakesTheNumericStartOfAText) {
     EXPECT_EQ(LeadingNumber(""), 0);
     EXPECT_EQ(LeadingNumber("1.0x"), 1);
     EXPECT_EQ(LeadingNumber("1e999"), 0);
+    SeparatorGuard comma(',');
+    EXPECT_EQ(LeadingNumber("1.5"), 1.5);
+    EXPECT_EQ(LeadingNumber("1,5"), 1);
 }
