@@ -188,21 +188,3 @@ TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
     EXPECT_FALSE(sys.IsRunning(id));
     EXPECT_FALSE(sys.Fire(id));
 }
-
-TEST_F(Timers, AHandlerMayRestartItsTimerWithAnotherInterval) {
-    int ticks = 0;
-    auto timer = Counting(ticks, 1000);
-    CTimer* raw = timer.get();
-    raw->ThatTime = [raw, &ticks] {
-        ++ticks;
-        raw->SetInterval(raw->Interval() == 1000 ? 2000 : 1000);
-    };
-    timer.reset();
-    const uintptr_t first = raw->TimerID();
-    ASSERT_TRUE(sys.Fire(first));
-    ASSERT_NE(raw->TimerID(), first);
-    EXPECT_EQ(sys.ElapseOf(raw->TimerID()), 2000u);
-    ASSERT_TRUE(sys.Fire(raw->TimerID()));
-    EXPECT_EQ(ticks, 2);
-    EXPECT_EQ(sys.RunningCount(), 1u);
-}

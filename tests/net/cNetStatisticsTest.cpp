@@ -1,14 +1,9 @@
 #include "net/cNetStatistics.h"
-#include "app/mLogging.h"
-#include "net/cNetStatus.h"
 
 #include <gtest/gtest.h>
 
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
 #include <limits>
-#include <sstream>
 
 TEST(Statistics, AFreshObjectIsAllZero) {
     const cNetStatistics s;
@@ -91,30 +86,4 @@ TEST(Statistics, ExtremeSamplesStayExactAndTotalsStopAtTheirRangeInsteadOfOverfl
     EXPECT_EQ(s.Time(), 430002);
     EXPECT_GT(s.AverageIn(), 0);
     EXPECT_LT(s.AverageOut(), 0);
-}
-
-TEST(NetLog, SamplerAndStatisticsLogTheirCreationAndEnd) {
-    const std::filesystem::path path = "net-log-test.txt"; // in the test's working folder
-    std::filesystem::remove(path);
-    SetLoggingSwitch(true);
-    OpenLog(path.string());
-    {
-        cNetStatus net;
-        cNetStatistics stats;
-    }
-    FlushLog();
-    SetLoggingSwitch(false);
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    in.close();
-    std::filesystem::remove(path);
-    // Each line carries a time stamp before its text: look for the texts in order.
-    const std::string log = text.str();
-    std::size_t at = 0;
-    for (const char* line : {"cNetStatus_Initialize\r\n", "cNetStatistics_Initialize\r\n",
-                             "cNetStatistics_Terminate\r\n", "cNetStatus_Terminate\r\n"}) {
-        at = log.find(line, at);
-        ASSERT_NE(at, std::string::npos) << line << " missing from:\n" << log;
-    }
 }
