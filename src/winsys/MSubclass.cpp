@@ -51,27 +51,28 @@ bool IsClientOf(HWND hWnd, const std::string& messageName, const ISubclass* iwp)
     return false;
 }
 
+struct EmptyCounts {
+    std::string prefix;
+    std::vector<std::string> names;
+};
+
+BOOL CALLBACK CollectEmptyCount(HWND, LPSTR name, HANDLE value, ULONG_PTR param) {
+    auto* found = reinterpret_cast<EmptyCounts*>(param);
+    // Properties named by an integer atom carry no text.
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0)
+        return TRUE;
+    const std::string text = name;
+    if (value == nullptr && text.size() > found->prefix.size() && text.starts_with(found->prefix) &&
+        text.back() == 'C')
+        found->names.push_back(text);
+    return TRUE;
+}
+
 // Emptied message counts stay while the window is subclassed; once it is not, they go too, so that
 // no property (and no global atom behind its name) outlives the subclass.
 void RemoveEmptyMessageCounts(HWND hWnd) {
-    struct Found {
-        std::string prefix;
-        std::vector<std::string> names;
-    } found{WindowName(hWnd) + "#", {}};
-    EnumPropsExA(
-        hWnd,
-        [](HWND, LPSTR name, HANDLE value, ULONG_PTR param) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(param);
-            // Properties named by an integer atom carry no text.
-            if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0)
-                return TRUE;
-            const std::string text = name;
-            if (value == nullptr && text.size() > f->prefix.size() && text.starts_with(f->prefix) &&
-                text.back() == 'C')
-                f->names.push_back(text);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    EmptyCounts found{WindowName(hWnd) + "#", {}};
+    EnumPropsExA(hWnd, CollectEmptyCount, reinterpret_cast<LPARAM>(&found));
     for (const std::string& name : found.names)
         RemovePropA(hWnd, name.c_str());
 }

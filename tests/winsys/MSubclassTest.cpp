@@ -330,10 +330,29 @@ TEST_F(Subclass, AClientThatLeavesDuringAMessageIsNeverCalledAgainAndOthersKeepT
     EXPECT_EQ(Send(), kPreviousResult + 1);
     EXPECT_EQ(g_calls, (std::vector<std::string>{"killer", "previous"}));
 
+    // However many turns are vacated, the previous procedure runs once: here it already ran first.
+    DetachMessage(&killer, window.hwnd(), kMsg);
+    Client first("first", emrPreprocess, 6);
+    auto* gone1 = new Client("gone1", emrConsume, 7);
+    auto* gone2 = new Client("gone2", emrPostProcess, 8);
+    first.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) {
+        for (Client** gone : {&gone1, &gone2}) {
+            DetachMessage(*gone, hwnd, msg);
+            delete *gone;
+            *gone = nullptr;
+        }
+    };
+    AttachMessage(&first, window.hwnd(), kMsg);
+    AttachMessage(gone1, window.hwnd(), kMsg);
+    AttachMessage(gone2, window.hwnd(), kMsg);
+    g_calls.clear();
+    EXPECT_EQ(Send(), 6);
+    EXPECT_EQ(g_calls, (std::vector<std::string>{"previous", "first"}));
+    DetachMessage(&first, window.hwnd(), kMsg);
+
     // The last client leaving on its own call: the window is let go and its procedure still runs once.
     Client last("last", emrConsume, 5);
     last.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) { DetachMessage(&last, hwnd, msg); };
-    DetachMessage(&killer, window.hwnd(), kMsg);
     AttachMessage(&last, window.hwnd(), kMsg);
     g_calls.clear();
     EXPECT_EQ(Send(), kPreviousResult + 1);

@@ -9,27 +9,27 @@ inline std::string HandleText(HWND hwnd) {
     return std::to_string(reinterpret_cast<LONG_PTR>(hwnd));
 }
 
+struct FoundProps {
+    std::string handle;
+    std::map<std::string, LONG_PTR> props;
+};
+
+inline BOOL CALLBACK CollectBookedProp(HWND, LPSTR name, HANDLE value, ULONG_PTR param) {
+    auto* f = reinterpret_cast<FoundProps*>(param);
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0)
+        return TRUE;
+    const std::string text = name;
+    const size_t n = f->handle.size();
+    if (text.starts_with(f->handle) && (text.size() == n || text[n] == 'C' || text[n] == '#'))
+        f->props[text] = reinterpret_cast<LONG_PTR>(value);
+    return TRUE;
+}
+
 // The subclassing books of a window: its properties named after its handle (the system keeps
 // properties of its own on windows, which are left out).
 inline std::map<std::string, LONG_PTR> WindowProps(HWND hwnd) {
-    struct Found {
-        std::string handle;
-        std::map<std::string, LONG_PTR> props;
-    } found{HandleText(hwnd), {}};
-    EnumPropsExA(
-        hwnd,
-        [](HWND, LPSTR name, HANDLE value, ULONG_PTR param) -> BOOL {
-            auto* f = reinterpret_cast<Found*>(param);
-            if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) == 0)
-                return TRUE;
-            const std::string text = name;
-            if (text.starts_with(f->handle) &&
-                (text.size() == f->handle.size() || text[f->handle.size()] == 'C' ||
-                 text[f->handle.size()] == '#'))
-                f->props[text] = reinterpret_cast<LONG_PTR>(value);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&found));
+    FoundProps found{HandleText(hwnd), {}};
+    EnumPropsExA(hwnd, CollectBookedProp, reinterpret_cast<LPARAM>(&found));
     return found.props;
 }
 
