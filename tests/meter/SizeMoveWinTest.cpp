@@ -78,51 +78,71 @@ bool DragFull() {
 }
 } // namespace
 
-TEST(cSizeMoveHelperEx, AMoveNearTheWorkAreasEdgesComesBackSnapped) {
+TEST(cSizeMoveHelperEx, WithTheMetersSizerAMoveNearTheWorkAreasEdgesComesBackSnapped) {
     TestWindow w;
-    ASSERT_TRUE(w.Window());
-    cSizeMoveHelperEx snapper;
-    snapper.Attach(w.Window(), 15);
-    EXPECT_EQ(snapper.Sticky(), 15);
+    cSizeMoveHelper Sizer;
+    Sizer.Sizing = [](long&, long&, long& width, long&) { width = width > 1000 ? 1000 : width; };
+    Sizer.Attach(w.Window());
+    cSizeMoveHelperEx Snapper;
+    Snapper.Attach(w.Window(), 15);
+    EXPECT_EQ(Snapper.Sticky(), 15);
 
     const RECT area = WorkArea();
     ASSERT_GT(area.right, 0);
     SendMessageA(w.Window(), WM_ENTERSIZEMOVE, 0, 0);
-    EXPECT_EQ(snapper.WorkArea().Right, area.right);
-    EXPECT_EQ(snapper.WorkArea().Bottom, area.bottom);
+    EXPECT_EQ(Snapper.WorkArea().Right, area.right);
+    EXPECT_EQ(Snapper.WorkArea().Bottom, area.bottom);
+    RECT r = Send(w.Window(), WM_SIZING, {100, 100, 1300, 200});
+    EXPECT_EQ(r.right - r.left, 1000);
 
-    // 7 pixels right of the left edge and 12 above the bottom: both edges land on the work area's.
-    RECT r =
-        Send(w.Window(), WM_MOVING, {area.left + 7, area.bottom - 112, area.left + 307, area.bottom - 12});
+    // 7 pixels right of the left edge and 12 above the bottom: both edges land on the work area's,
+    // and the window's own procedure, which runs afterwards, sees that.
+    r = Send(w.Window(), WM_MOVING, {area.left + 7, area.bottom - 112, area.left + 307, area.bottom - 12});
     EXPECT_EQ(r.left, area.left);
     EXPECT_EQ(r.right, area.left + 300);
     EXPECT_EQ(r.top, area.bottom - 100);
     EXPECT_EQ(r.bottom, area.bottom);
-    // The window's own procedure ran after the snapping and saw the snapped rectangle.
     EXPECT_EQ(w.rectSeen.left, area.left);
     EXPECT_EQ(w.rectSeen.bottom, area.bottom);
-
     // The pointer moves 20 further right: its edge is at 27, out of the band; the window follows it.
     r = Send(w.Window(), WM_MOVING, {area.left + 20, area.bottom - 100, area.left + 320, area.bottom});
     EXPECT_EQ(r.left, area.left + 27);
     EXPECT_EQ(r.right - r.left, 300);
-    SendMessageA(w.Window(), WM_EXITSIZEMOVE, 0, 0);
 }
 
-TEST(cSizeMoveHelperEx, WithoutADragStartTheWorkAreaIsEmptyAndTheDefaultDistanceIsTen) {
-    TestWindow w;
-    cSizeMoveHelperEx snapper;
-    snapper.Attach(w.Window());
-    EXPECT_EQ(snapper.Sticky(), 10);
-    EXPECT_EQ(snapper.WorkArea().Right, 0);
-    // The only edges known are at 0: a window 10 pixels from the origin snaps there, one at 11 not.
-    RECT r = Send(w.Window(), WM_MOVING, {10, 300, 310, 400});
-    EXPECT_EQ(r.left, 0);
-    TestWindow other;
-    cSizeMoveHelperEx snapper2;
-    snapper2.Attach(other.Window());
-    r = Send(other.Window(), WM_MOVING, {11, 300, 311, 400});
-    EXPECT_EQ(r.left, 11);
+TEST(cSizeMoveHelper, NoFullDragSwitchesFullDragOffWhileTheWindowIsActive) {
+    const bool original = DragFull();
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
+    {
+        TestWindow w;
+        cSizeMoveHelper sizer;
+        sizer.Attach(w.Window());
+        SendMessageA(w.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_TRUE(DragFull()) << "off only when asked for";
+        sizer.SetNoFullDrag(true); // active already: off at once
+        EXPECT_FALSE(DragFull());
+        SendMessageA(w.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
+        EXPECT_TRUE(DragFull());
+        SendMessageA(w.Window(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
+        EXPECT_FALSE(DragFull());
+        sizer.SetNoFullDrag(false);
+        EXPECT_TRUE(DragFull());
+
+        // Destroying the window, or the helper, while full drag is off puts it back.
+        sizer.SetNoFullDrag(true);
+        EXPECT_FALSE(DragFull());
+        w.Destroy();
+        EXPECT_TRUE(DragFull());
+        TestWindow w2;
+        auto sizer2 = std::make_unique<cSizeMoveHelper>();
+        sizer2->SetNoFullDrag(true);
+        sizer2->Attach(w2.Window());
+        SendMessageA(w2.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
+        EXPECT_FALSE(DragFull());
+        sizer2.reset();
+        EXPECT_TRUE(DragFull());
+    }
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
 }
 
 TEST(cSizeMoveHelper, SizingChangesMadeByTheHandlerReachTheRectangle) {
@@ -144,18 +164,13 @@ TEST(cSizeMoveHelper, SizingChangesMadeByTheHandlerReachTheRectangle) {
     EXPECT_EQ(r.bottom, 265); // height kept, moved with the top
     EXPECT_EQ(w.rectSeen.right, 1050);
 
-    // Moving raises Moving, not Sizing; without a handler the rectangle comes back as it was.
+    // Moving raises Moving, not Sizing; a null rectangle is ignored rather than read.
     args.clear();
-    r = Send(w.Window(), WM_MOVING, {-70, 10, 230, 210});
-    EXPECT_TRUE(args.empty());
-    EXPECT_EQ(r.left, -70);
-    EXPECT_EQ(r.right, 230);
     std::vector<long> moved;
     sizer.Moving = [&](long& l, long& t, long& wd, long& h) { moved = {l, t, wd, h}; };
     Send(w.Window(), WM_MOVING, {-70, 10, 230, 210});
+    EXPECT_TRUE(args.empty());
     EXPECT_EQ(moved, (std::vector<long>{-70, 10, 300, 200}));
-
-    // A null rectangle is ignored rather than read.
     moved.clear();
     SendMessageA(w.Window(), WM_MOVING, 0, 0);
     EXPECT_TRUE(moved.empty());
@@ -238,54 +253,6 @@ TEST(cSizeMoveHelper, ActivationByClickIsByMouseAndByKeyboardIsNot) {
     EXPECT_FALSE(sizer.Active());
 }
 
-TEST(cSizeMoveHelper, NoFullDragSwitchesFullDragOffWhileTheWindowIsActive) {
-    const bool original = DragFull();
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
-    ASSERT_TRUE(DragFull());
-    {
-        TestWindow w;
-        cSizeMoveHelper sizer;
-        sizer.Attach(w.Window());
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-        EXPECT_TRUE(DragFull()) << "off only when asked for";
-        sizer.SetNoFullDrag(true); // active already: off at once
-        EXPECT_FALSE(DragFull());
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
-        EXPECT_TRUE(DragFull());
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
-        EXPECT_FALSE(DragFull());
-        sizer.SetNoFullDrag(false);
-        EXPECT_TRUE(DragFull());
-        EXPECT_FALSE(sizer.NoFullDrag());
-
-        // Off when the user had it off already: nothing to put back.
-        sizer.SetNoFullDrag(true);
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
-        SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 0, nullptr, 0);
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_INACTIVE, 0);
-        EXPECT_FALSE(DragFull());
-        SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
-
-        // Destroying the window while full drag is off puts it back.
-        SendMessageA(w.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-        EXPECT_FALSE(DragFull());
-        w.Destroy();
-        EXPECT_TRUE(DragFull());
-
-        // So does the end of the helper itself.
-        TestWindow w2;
-        auto sizer2 = std::make_unique<cSizeMoveHelper>();
-        sizer2->SetNoFullDrag(true);
-        sizer2->Attach(w2.Window());
-        SendMessageA(w2.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-        EXPECT_FALSE(DragFull());
-        sizer2.reset();
-        EXPECT_TRUE(DragFull());
-    }
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
-}
-
 TEST(cSizeMoveHelper, DestroyingTheWindowDetachesAndRestoresItsProcedure) {
     TestWindow w;
     const LONG_PTR ownProc = w.ownProc;
@@ -329,7 +296,7 @@ TEST(cSizeMoveHelper, AHelperThatEndsFirstLeavesTheWindowAsItWas) {
     EXPECT_EQ(events, 1);
 }
 
-TEST(cSizeMoveHelper, AttachingToSomethingThatIsNotAWindowFailsAndLeavesNothingAttached) {
+TEST(cSizeMoveHelper, AttachingToSomethingThatIsNotAWindowIsRefused) {
     cSizeMoveHelper sizer;
     try {
         sizer.Attach(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234)));
@@ -339,30 +306,6 @@ TEST(cSizeMoveHelper, AttachingToSomethingThatIsNotAWindowFailsAndLeavesNothingA
     }
     cSizeMoveHelperEx snapper;
     EXPECT_THROW(snapper.Attach(nullptr), AppError);
-}
-
-TEST(cSizeMoveHelper, TheMetersSizerAndSnapperWorkTogetherOnOneWindow) {
-    TestWindow w;
-    cSizeMoveHelper Sizer;
-    int exits = 0;
-    Sizer.ExitSizeMove = [&] { ++exits; };
-    Sizer.Sizing = [](long&, long&, long& width, long&) {
-        if (width > 1000)
-            width = 1000;
-    };
-    Sizer.Attach(w.Window());
-    cSizeMoveHelperEx Snapper;
-    Snapper.Attach(w.Window(), 15);
-
-    const RECT area = WorkArea();
-    SendMessageA(w.Window(), WM_ENTERSIZEMOVE, 0, 0);
-    RECT r = Send(w.Window(), WM_SIZING, {100, 100, 1300, 200});
-    EXPECT_EQ(r.right - r.left, 1000);
-    r = Send(w.Window(), WM_MOVING, {area.right - 290, area.top - 14, area.right + 10, area.top + 86});
-    EXPECT_EQ(r.right, area.right);
-    EXPECT_EQ(r.top, area.top);
-    SendMessageA(w.Window(), WM_EXITSIZEMOVE, 0, 0);
-    EXPECT_EQ(exits, 1);
 }
 
 TEST(cSizeMoveHelperEx, ARealDragByTheTitleBarSnapsToTheWorkAreasEdge) {
