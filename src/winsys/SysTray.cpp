@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <memory>
 #include <type_traits>
 
 namespace {
@@ -20,12 +21,6 @@ template <size_t N>
 void CopyText(char (&field)[N], const std::string& text) {
     std::memset(field, 0, N);
     std::memcpy(field, text.data(), std::min(text.size(), N - 1));
-}
-
-template <class... Args>
-void Raise(const std::function<void(Args...)>& event, std::type_identity_t<Args>... args) {
-    if (event)
-        event(args...);
 }
 
 // Menu traffic of the popup goes to the control's window; the menu belongs to the host.
@@ -86,7 +81,20 @@ SysTray::SysTray(HWND host, const SysTrayDesign& design, ShellNotify shell)
 }
 
 SysTray::~SysTray() {
+    *m_alive = false;
     Teardown();
+}
+
+template <class... Args>
+bool SysTray::Raise(const std::function<void(Args...)>& event, std::type_identity_t<Args>... args) {
+    // A handler may end the control (the Exit command of its menu does): the call runs on a copy, and
+    // the answer tells whether there is still a control to go on with.
+    const std::shared_ptr<bool> alive = m_alive;
+    if (event) {
+        const auto handler = event;
+        handler(args...);
+    }
+    return *alive;
 }
 
 void SysTray::Teardown() {
@@ -209,8 +217,8 @@ UINT SysTray::ShowMenu(HMENU iconMenu, std::optional<UINT> defaultItem) {
 LRESULT SysTray::WindowProc(HWND hWnd, UINT iMsg, WPARAM, LPARAM lParam) {
     if (m_taskbarCreatedMessage != 0 && iMsg == m_taskbarCreatedMessage && m_visible) {
         bool restoreIcon = true;
-        if (TaskbarCreated)
-            TaskbarCreated(restoreIcon);
+        if (!Raise<bool&>(TaskbarCreated, restoreIcon))
+            return 0;
         // True adds the icon again from the kept record: last picture, tooltip and callback.
         SetVisible(restoreIcon);
     }
@@ -225,19 +233,19 @@ void SysTray::DecodeNotification(UINT code) {
         Raise(MouseMove);
         break;
     case WM_LBUTTONDOWN:
-        Raise(MouseDown, 1);
-        Raise(LeftClick);
+        if (Raise(MouseDown, 1))
+            Raise(LeftClick);
         break;
     case WM_LBUTTONUP:
         Raise(MouseUp, 1);
         break;
     case WM_LBUTTONDBLCLK:
-        Raise(DoubleClick, 1);
-        Raise(DoubleLeftClick);
+        if (Raise(DoubleClick, 1))
+            Raise(DoubleLeftClick);
         break;
     case WM_RBUTTONDOWN:
-        Raise(MouseDown, 2);
-        Raise(RightClick);
+        if (Raise(MouseDown, 2))
+            Raise(RightClick);
         break;
     case WM_RBUTTONUP:
         Raise(MouseUp, 2);

@@ -8,8 +8,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <string>
+#include <type_traits>
 
 // The host's saved design of a tray icon control, as read when the control is created.
 struct SysTrayDesign {
@@ -92,6 +94,8 @@ private:
     friend class BaseWindow<SysTray>;
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
 
+    template <class... Args>
+    bool Raise(const std::function<void(Args...)>& event, std::type_identity_t<Args>... args);
     void Notify(DWORD message);
     void DecodeNotification(UINT code);
     HICON HostIcon() const;
@@ -110,4 +114,5 @@ private:
     HWND m_trayAttached = nullptr;    // own window, while the tray message is requested
     HWND m_taskbarAttached = nullptr; // host's top-level window, while TaskbarCreated is requested
     bool m_tornDown = false;
+    std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

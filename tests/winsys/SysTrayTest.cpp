@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -64,6 +65,14 @@ protected:
 
 std::string Text(const char* field) {
     return field;
+}
+
+BOOL CALLBACK CountTrayWindow(HWND hwnd, LPARAM count) {
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (std::string(cls) == "VantorelSysTray")
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
 }
 } // namespace
 
@@ -311,6 +320,33 @@ TEST_F(SysTrayTest, NotificationsBecomeEventsInOrder) {
     tray.MouseDown = nullptr;
     tray.LeftClick = nullptr;
     Notify(tray, 513);
+}
+
+TEST_F(SysTrayTest, AHandlerMayEndTheControlInTheMiddleOfANotification) {
+    auto tray = std::make_unique<SysTray>(host.hwnd(), Design(true), Shell());
+    const HWND own = tray->hWnd();
+    const UINT trayMessage = tray->TrayMessage();
+    std::vector<std::string> events;
+    tray->MouseDown = [&](int32_t) {
+        events.push_back("MouseDown");
+        tray.reset(); // as the Exit command does
+        events.push_back("still running");
+    };
+    tray->LeftClick = [&] { events.push_back("LeftClick"); };
+    requests.clear();
+    EXPECT_EQ(SendMessageA(own, trayMessage, 0, WM_LBUTTONDOWN), 0);
+    EXPECT_EQ(events, (std::vector<std::string>{"MouseDown", "still running"}));
+    ASSERT_EQ(requests.size(), 1u);
+    EXPECT_EQ(requests[0].message, static_cast<DWORD>(NIM_DELETE));
+    EXPECT_TRUE(WindowProps(host.hwnd()).empty());
+
+    tray = std::make_unique<SysTray>(host.hwnd(), Design(true), Shell());
+    tray->TaskbarCreated = [&](bool&) { tray.reset(); };
+    requests.clear();
+    SendMessageA(host.hwnd(), RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    ASSERT_EQ(requests.size(), 1u)
+        << "only the teardown's delete: nothing is added for a control that is gone";
+    EXPECT_EQ(requests[0].message, static_cast<DWORD>(NIM_DELETE));
 }
 
 TEST_F(SysTrayTest, ARecreatedTaskbarGetsTheVisibleIconBackAsItWas) {
