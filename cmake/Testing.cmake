@@ -32,6 +32,8 @@ function(vantorel_win_test name)
   endif()
   add_executable(${name} ${srcs} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp
                          ${CMAKE_SOURCE_DIR}/tests/support/test.rc)
+  set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/test.rc PROPERTIES OBJECT_DEPENDS
+                              "${VANTOREL_RC_DEPENDS}")
   target_link_libraries(${name} PRIVATE vantorel_win gmock gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
