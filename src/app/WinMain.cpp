@@ -1,6 +1,7 @@
 #include "app/Convert.h"
 #include "app/frmMain.h"
 #include "app/mMisc.h"
+#include "graph/OlePictureLoader.h"
 #include "net/NetSeamsWin32.h"
 #include "settings/SystemServices.h"
 
@@ -16,11 +17,11 @@ void TakeUpSystemSettings() {
         SetDecimalSeparator(sep[0]);
     UseSystemNetworkSeams();
     UseSystemServices();
+    SetPictureLoader(&OlePictureLoader::Instance());
 }
-} // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    TakeUpSystemSettings();
+// The controller lives in here, so that it is gone before OLE is.
+int RunProgram() {
     frmMain main;
     if (!main.Load())
         return 0;
@@ -30,4 +31,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
         DispatchMessageA(&msg);
     }
     return 0;
+}
+} // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+    // The system's picture decoder is an OLE object.
+    const HRESULT ole = OleInitialize(nullptr);
+    TakeUpSystemSettings();
+    const int code = RunProgram();
+    if (SUCCEEDED(ole))
+        OleUninitialize();
+    return code;
 }
