@@ -104,20 +104,6 @@ TEST_F(Subclass, OneClientBooksInstallsAndRestoresThroughProperties) {
     EXPECT_EQ(g_calls, std::vector<std::string>{"previous"});
 }
 
-TEST_F(Subclass, NamesAreDecimalAndARegisteredMessageKeepsItsNumber) {
-    const UINT registered = RegisterWindowMessageA("VantorelSubclassTestMessage");
-    Client a("a", emrConsume, 0);
-    AttachMessage(&a, window.hwnd(), registered);
-    const auto props = WindowProps(window.hwnd());
-    const std::string expectedCount = HandleText(window.hwnd()) + "#" + std::to_string(registered) + "C";
-    EXPECT_EQ(props.count(expectedCount), 1u) << expectedCount;
-    EXPECT_EQ(props.count(HandleText(window.hwnd()) + "#" + std::to_string(registered) + "#1"), 1u);
-    for (const auto& [name, value] : props)
-        EXPECT_EQ(name.find_first_of(" +x"), std::string::npos) << name;
-    DetachMessage(&a, window.hwnd(), registered);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-}
-
 TEST_F(Subclass, OneClientIsAskedBeforeAndAfterItsCall) {
     Client a("a", emrPostProcess, 7);
     AttachMessage(&a, window.hwnd(), kMsg);
@@ -359,18 +345,4 @@ TEST_F(Subclass, AClientThatLeavesDuringAMessageIsNeverCalledAgainAndOthersKeepT
     EXPECT_EQ(g_calls, (std::vector<std::string>{"last", "previous"}));
     EXPECT_TRUE(WindowProps(window.hwnd()).empty());
     EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OriginalProc));
-}
-
-TEST_F(Subclass, WindowsDoNotShareBooks) {
-    TestWindow second(OriginalProc, "SubclassTestWindow");
-    Client a("a", emrConsume, 1), b("b", emrConsume, 2);
-    AttachMessage(&a, window.hwnd(), kMsg);
-    AttachMessage(&b, second.hwnd(), kMsg);
-    EXPECT_EQ(SendMessageA(second.hwnd(), kMsg, 0, 0), 2);
-    EXPECT_EQ(Send(), 1);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"b", "a"}));
-    DetachMessage(&a, window.hwnd(), kMsg);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-    EXPECT_EQ(WindowProps(second.hwnd()).size(), 4u);
-    DetachMessage(&b, second.hwnd(), kMsg);
 }

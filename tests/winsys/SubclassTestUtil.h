@@ -36,7 +36,7 @@ inline std::map<std::string, LONG_PTR> WindowProps(HWND hwnd) {
 // A top-level test window of a class registered here; destroyed on every path.
 class TestWindow {
 public:
-    explicit TestWindow(WNDPROC proc, const char* className, bool visible = false) {
+    TestWindow(WNDPROC proc, const char* className) {
         WNDCLASSA wc{};
         if (!GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) {
             wc = {};
@@ -47,8 +47,8 @@ public:
             wc.lpszClassName = className;
             RegisterClassA(&wc);
         }
-        m_hwnd = CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW | (visible ? WS_VISIBLE : 0),
-                                 100, 100, 300, 200, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+        m_hwnd = CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
+                                 nullptr, GetModuleHandleA(nullptr), nullptr);
     }
     ~TestWindow() { Destroy(); }
     TestWindow(const TestWindow&) = delete;
