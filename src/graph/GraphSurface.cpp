@@ -6,8 +6,9 @@ namespace {
 // Far beyond any surface, well inside what GDI accepts (27 bits) and what a float holds exactly.
 constexpr double kLimit = 67108864.0; // 2^26
 
+// Not a number and the infinities fail the comparison; unlike isfinite this never becomes a call.
 bool Finite(float v) {
-    return std::isfinite(v);
+    return std::fabs(v) <= FLT_MAX;
 }
 
 // Liang-Barsky: narrows [t0, t1] to the part of the line on the inner side of one edge.
@@ -30,7 +31,7 @@ bool ClipEdge(double p, double q, double& t0, double& t1) {
 }
 
 int32_t Round(double v) {
-    return static_cast<int32_t>(std::nearbyint(v));
+    return static_cast<int32_t>(RoundToEven(v));
 }
 } // namespace
 

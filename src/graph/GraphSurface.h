@@ -1,6 +1,8 @@
 #pragma once
 #include "graph/GraphPicture.h"
 
+#include <cfloat>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -54,6 +56,14 @@ public:
         for (size_t i = 0; i < count; ++i)
             Line(lines[i].X1, lines[i].Y1, lines[i].X2, lines[i].Y2);
     }
+    // Lines each in its own colour, in order: the same pixels as setting the pen colour and drawing
+    // each in turn. The pen colour is the last one afterwards.
+    virtual void ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) {
+        for (size_t i = 0; i < count; ++i) {
+            SetPenColor(colours[i]);
+            Line(lines[i].X1, lines[i].Y1, lines[i].X2, lines[i].Y2);
+        }
+    }
     virtual void SetPixel(float x, float y) = 0;
 
     virtual TextSize MeasureText(const std::string& text) = 0;
@@ -71,6 +81,22 @@ public:
 protected:
     ~IGraphSurface() = default;
 };
+
+// Nearest whole number, ties to even: RoundHalfEven's result, at the cost of two additions. Drawing
+// rounds thousands of values per redraw, and the C runtime's nearbyint saves and restores the
+// floating-point environment on every call. Adding and taking away 1.5 * 2^52 leaves no fraction for
+// |v| < 2^51, and the default rounding mode breaks ties to even; larger values take the slow road.
+inline double RoundToEven(double v) {
+    constexpr double kShift = 6755399441055744.0;
+    if (!(std::fabs(v) < 2251799813685248.0)) // 2^51, or not a number
+        return std::nearbyint(v);
+#if FLT_EVAL_METHOD == 0
+    const double shifted = v + kShift;
+#else
+    volatile double shifted = v + kShift; // x87 keeps extra bits until the value is stored as a double
+#endif
+    return shifted - kShift;
+}
 
 // Device coordinates of a line as both surfaces compute them: each end rounded to nearest with ties
 // to even. Ends beyond 2^26 pixels (more than GDI accepts) are first pulled in along the line, keeping

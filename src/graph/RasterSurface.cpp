@@ -4,17 +4,6 @@
 #include <cstdlib>
 
 namespace {
-// The half-open range of steps k in [0, length) for which start + k * inc lies in [0, limit).
-void VisibleSteps(int64_t start, int inc, int64_t length, int64_t limit, int64_t& first, int64_t& last) {
-    if (inc > 0) {
-        first = std::max<int64_t>(0, -start);
-        last = std::min<int64_t>(length, limit - start);
-    } else {
-        first = std::max<int64_t>(0, start - limit + 1);
-        last = std::min<int64_t>(length, start + 1);
-    }
-}
-
 uint32_t Blend(uint32_t source, uint32_t target) {
     const uint32_t a = source >> 24;
     if (a == 255)
@@ -36,6 +25,7 @@ void RasterSurface::Resize(int width, int height) {
     m_width = std::max(width, 0);
     m_height = std::max(height, 0);
     m_pixels.assign(static_cast<size_t>(m_width) * m_height, 0);
+    m_canvas.Attach(m_pixels.data(), m_width, m_height);
     m_baseValid = false;
     Clear();
 }
@@ -99,92 +89,30 @@ void RasterSurface::SnapshotAsBackgroundImage() {
     m_baseValid = true;
 }
 
-bool RasterSurface::PatternOn(int64_t step) const {
-    switch (m_style) {
-    case PenStyle::Dash:
-        return step % 24 < 18;
-    case PenStyle::Dot:
-        return step % 6 < 3;
-    default:
-        return true;
-    }
-}
-
-void RasterSurface::Put(int64_t x, int64_t y, uint32_t colour) {
-    if (x >= 0 && y >= 0 && x < m_width && y < m_height)
-        m_pixels[static_cast<size_t>(y) * m_width + static_cast<size_t>(x)] = colour;
-}
-
 void RasterSurface::Line(float x1, float y1, float x2, float y2) {
     DevicePoint from, to;
     if (ToDeviceLine(x1, y1, x2, y2, from, to))
-        DeviceLine(from, to);
+        m_canvas.Line(from, to, m_pen, m_style);
 }
 
-void RasterSurface::DeviceLine(DevicePoint from, DevicePoint to) {
-    const int64_t dx = static_cast<int64_t>(to.X) - from.X;
-    const int64_t dy = static_cast<int64_t>(to.Y) - from.Y;
-    if (dx == 0 && dy == 0)
+void RasterSurface::Lines(const LineSegment* lines, size_t count) {
+    m_canvas.Lines(lines, count, m_pen, m_style);
+}
+
+void RasterSurface::ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) {
+    if (count == 0)
         return;
-    const bool xMajor = std::llabs(dx) > std::llabs(dy);
-    const int64_t major = xMajor ? std::llabs(dx) : std::llabs(dy);
-    const int64_t minor = xMajor ? std::llabs(dy) : std::llabs(dx);
-    const int majorInc = (xMajor ? dx : dy) > 0 ? 1 : -1;
-    const int minorInc = (xMajor ? dy : dx) > 0 ? 1 : -1;
-    const int64_t majorStart = xMajor ? from.X : from.Y;
-    const int64_t minorStart = xMajor ? from.Y : from.X;
-    const int64_t majorLimit = xMajor ? m_width : m_height;
-    const int64_t minorLimit = xMajor ? m_height : m_width;
-
-    // GDI's octants (1 = east-south-east, counting clockwise in screen terms); 3, 5, 6 and 8 round
-    // their midpoint ties the other way.
-    int octant;
-    if (dy > 0)
-        octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-    else
-        octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
-    const int64_t bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-
-    int64_t first, last;
-    VisibleSteps(majorStart, majorInc, major, majorLimit, first, last);
-    if (first >= last)
-        return;
-
-    if (minor == 0 && m_style == PenStyle::Solid) {
-        if (minorStart < 0 || minorStart >= minorLimit)
-            return;
-        const int64_t a = majorStart + first * majorInc, b = majorStart + (last - 1) * majorInc;
-        const int64_t lo = std::min(a, b), hi = std::max(a, b);
-        if (xMajor) {
-            auto row = m_pixels.begin() + static_cast<ptrdiff_t>(minorStart * m_width);
-            std::fill(row + lo, row + hi + 1, m_pen);
-        } else {
-            uint32_t* p = m_pixels.data() + lo * m_width + minorStart;
-            for (int64_t y = lo; y <= hi; ++y, p += m_width)
-                *p = m_pen;
-        }
-        return;
-    }
-
-    // Bresenham in closed form: after k steps along the major axis the minor axis has moved
-    // floor((2 * minor * k + major + bias - 1) / (2 * major)) times, exactly as the stepwise error
-    // term with GDI's bias does; so only the steps inside the surface are visited.
-    for (int64_t k = first; k < last; ++k) {
-        if (!PatternOn(k))
-            continue;
-        const int64_t m = minorStart + minorInc * ((2 * minor * k + major + bias - 1) / (2 * major));
-        const int64_t M = majorStart + majorInc * k;
-        if (xMajor)
-            Put(M, m, m_pen);
-        else
-            Put(m, M, m_pen);
-    }
+    m_values.resize(count);
+    for (size_t i = 0; i < count; ++i)
+        m_values[i] = static_cast<uint32_t>(colours[i]) & 0xFFFFFF;
+    m_canvas.Lines(lines, m_values.data(), count, m_style);
+    SetPenColor(colours[count - 1]);
 }
 
 void RasterSurface::SetPixel(float x, float y) {
     DevicePoint p;
     if (ToDevicePoint(x, y, p))
-        Put(p.X, p.Y, m_pen);
+        m_canvas.Put(p.X, p.Y, m_pen);
 }
 
 TextSize RasterSurface::MeasureText(const std::string& text) {
@@ -197,13 +125,16 @@ void RasterSurface::PrintText(float x, float y, const std::string& text) {
     if (!ToDevicePoint(x, y, p))
         return;
     // Each character is a block inside its cell, so text shows up in pixels without any real glyphs.
+    const int64_t top = std::max<int64_t>(static_cast<int64_t>(p.Y) + 3, 0);
+    const int64_t bottom = std::min<int64_t>(static_cast<int64_t>(p.Y) + 11, m_height);
     for (size_t i = 0; i < text.size(); ++i) {
         if (text[i] == ' ')
             continue;
-        const int64_t left = p.X + static_cast<int64_t>(i) * kCharWidth;
-        for (int64_t row = 3; row < 11; ++row)
-            for (int64_t col = 1; col < 5; ++col)
-                Put(left + col, p.Y + row, m_pen);
+        const int64_t left = std::max<int64_t>(p.X + static_cast<int64_t>(i) * kCharWidth + 1, 0);
+        const int64_t right = std::min<int64_t>(p.X + static_cast<int64_t>(i) * kCharWidth + 5, m_width);
+        for (int64_t row = top; row < bottom && left < right; ++row)
+            std::fill(m_pixels.begin() + row * m_width + left, m_pixels.begin() + row * m_width + right,
+                      m_pen);
     }
 }
 

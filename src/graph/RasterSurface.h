@@ -1,5 +1,6 @@
 #pragma once
 #include "graph/GraphSurface.h"
+#include "graph/PixelCanvas.h"
 
 #include <cstdint>
 #include <string>
@@ -53,6 +54,8 @@ public:
     void SetPenStyle(PenStyle style) override { m_style = style; }
     int PenWidth() const override { return 1; }
     void Line(float x1, float y1, float x2, float y2) override;
+    void Lines(const LineSegment* lines, size_t count) override;
+    void ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) override;
     void SetPixel(float x, float y) override;
     TextSize MeasureText(const std::string& text) override;
     void PrintText(float x, float y, const std::string& text) override;
@@ -64,13 +67,12 @@ public:
 
 private:
     void RebuildBase();
-    void DeviceLine(DevicePoint from, DevicePoint to);
-    bool PatternOn(int64_t step) const;
-    void Put(int64_t x, int64_t y, uint32_t colour);
 
     int m_width = 0;
     int m_height = 0;
     std::vector<uint32_t> m_pixels;
+    PixelCanvas m_canvas;
+    std::vector<uint32_t> m_values;
     // The persistent image over the background colour: what Clear copies.
     std::vector<uint32_t> m_base;
     bool m_baseValid = false;

@@ -7,6 +7,7 @@
 #include "graph/mTilePicture.h"
 
 #include <algorithm>
+#include <charconv>
 #include <climits>
 #include <new>
 #include <vector>
@@ -50,8 +51,21 @@ PictureLoadResult LoadIgnoringErrors(bool resource, const std::string& name) {
     return result;
 }
 
+// value / 1024 rounded to one decimal with ties to even, in its shortest form: what FormatNumber
+// writes for it, without the cost of a formatted print at every sample.
 std::string KbText(int32_t value) {
-    return FormatNumber(RoundDecimals(value / 1024.0, 1));
+    const double tenths = RoundToEven(value / 1024.0 * 10);
+    const auto magnitude = static_cast<int64_t>(tenths < 0 ? -tenths : tenths);
+    char text[32];
+    char* end = text;
+    if (tenths < 0)
+        *end++ = '-';
+    end = std::to_chars(end, text + sizeof text, magnitude / 10).ptr;
+    if (magnitude % 10 != 0) {
+        *end++ = DecimalSeparator();
+        *end++ = static_cast<char>('0' + magnitude % 10);
+    }
+    return std::string(text, end);
 }
 
 // Shows the surface again however the drawing ends.
@@ -236,7 +250,7 @@ void cGraph::DrawBackground(bool forceBackground) {
 
 void cGraph::DrawReadout(double width, double height, double graphHeight) {
     IGraphSurface& surface = *m_surface;
-    const std::string text = ReadoutText(m_lastIn, m_lastOut);
+    const std::string& text = CachedReadout();
     const TextSize size = surface.MeasureText(text);
     surface.PrintText(static_cast<float>((width - size.Width) / 2),
                       static_cast<float>(graphHeight + (height - graphHeight - size.Height) / 2), text);
@@ -257,14 +271,18 @@ void cGraph::DrawHistory(double width, double graphHeight) {
         // only the part of a column that stays visible: the shared part in BothColor and the excess
         // of the larger direction in its own colour. The pixels are those of drawing the incoming,
         // outgoing and shared lines over each other column by column.
-        std::vector<LineSegment> recv, send, both;
-        recv.reserve(static_cast<size_t>(columns));
-        send.reserve(static_cast<size_t>(columns));
-        both.reserve(static_cast<size_t>(columns));
-        for (int64_t i = 1; i <= columns; ++i) {
+        std::vector<LineSegment>& recv = m_recvLines;
+        std::vector<LineSegment>& send = m_sendLines;
+        std::vector<LineSegment>& both = m_bothLines;
+        recv.clear();
+        send.clear();
+        both.clear();
+        auto itIn = in.rbegin();
+        auto itOut = out.rbegin();
+        for (int64_t i = 1; i <= columns; ++i, ++itIn, ++itOut) {
             const float x = f(width - i);
-            const double yIn = ItemValue(in[count - i]) / scale * g;
-            const double yOut = ItemValue(out[count - i]) / scale * g;
+            const double yIn = ItemValue(*itIn) / scale * g;
+            const double yOut = ItemValue(*itOut) / scale * g;
             const double a = yIn > 0 ? yIn : 0;
             const double b = yOut > 0 ? yOut : 0;
             const double shared = std::min(a, b);
@@ -284,13 +302,12 @@ void cGraph::DrawHistory(double width, double graphHeight) {
         return;
     }
 
-    double prevIn = 0, prevOut = 0;
-    for (int64_t i = 1; i <= columns; ++i) {
-        const double x = width - i;
-        const double yIn = ItemValue(in[count - i]) / scale * g;
-        const double yOut = ItemValue(out[count - i]) / scale * g;
-        if (FillUnderGraph) {
-            // A wide pen spills into the neighbouring columns, so the order of the lines matters.
+    if (FillUnderGraph) {
+        // A wide pen spills into the neighbouring columns, so the lines go out one by one in order.
+        for (int64_t i = 1; i <= columns; ++i) {
+            const double x = width - i;
+            const double yIn = ItemValue(in[count - i]) / scale * g;
+            const double yOut = ItemValue(out[count - i]) / scale * g;
             surface.SetPenColor(RecvColor);
             if (yIn > 0)
                 surface.Line(f(x), f(g), f(x), f(g - yIn));
@@ -301,22 +318,41 @@ void cGraph::DrawHistory(double width, double graphHeight) {
             const double shared = std::min(yIn, yOut);
             if (shared > 0)
                 surface.Line(f(x), f(g), f(x), f(g - shared));
-            continue;
         }
-        surface.SetPenColor(RecvColor);
-        if (i == 1)
-            surface.SetPixel(f(x), f(g - yIn));
-        else
-            surface.Line(f(x + 1), f(g - prevIn), f(x), f(g - yIn));
-        // Held as a whole number in a double: a value far above the scale cannot overflow it.
-        prevIn = RoundHalfEven(yIn);
-        surface.SetPenColor(SendColor);
-        if (i == 1)
-            surface.SetPixel(f(x), f(g - yOut));
-        else
-            surface.Line(f(x + 1), f(g - prevOut), f(x), f(g - yOut));
-        prevOut = RoundHalfEven(yOut);
+        return;
     }
+
+    // Line mode: the newest sample is a pixel; each older one is joined to the one after it by a line,
+    // incoming then outgoing, in one ordered batch.
+    if (columns == 0)
+        return;
+    std::vector<LineSegment>& segments = m_recvLines;
+    std::vector<int32_t>& colours = m_lineColours;
+    segments.clear();
+    colours.clear();
+    auto itIn = in.rbegin();
+    auto itOut = out.rbegin();
+    double prevIn = 0, prevOut = 0;
+    for (int64_t i = 1; i <= columns; ++i, ++itIn, ++itOut) {
+        const double x = width - i;
+        const double yIn = ItemValue(*itIn) / scale * g;
+        const double yOut = ItemValue(*itOut) / scale * g;
+        if (i == 1) {
+            surface.SetPenColor(RecvColor);
+            surface.SetPixel(f(x), f(g - yIn));
+            surface.SetPenColor(SendColor);
+            surface.SetPixel(f(x), f(g - yOut));
+        } else {
+            segments.push_back({f(x + 1), f(g - prevIn), f(x), f(g - yIn)});
+            colours.push_back(RecvColor);
+            segments.push_back({f(x + 1), f(g - prevOut), f(x), f(g - yOut)});
+            colours.push_back(SendColor);
+        }
+        // Held as whole numbers in doubles: a value far above the scale cannot overflow them.
+        prevIn = RoundToEven(yIn);
+        prevOut = RoundToEven(yOut);
+    }
+    surface.ColouredLines(segments.data(), colours.data(), segments.size());
 }
 
 void cGraph::DrawGrid(double width, double height, double graphHeight) {
@@ -328,17 +364,45 @@ void cGraph::DrawGrid(double width, double height, double graphHeight) {
     const float middle = static_cast<float>(g / 2);
     surface.Line(0, middle, w, middle);
     if (height > 50) {
-        surface.PrintText(1, static_cast<float>(g / 2 + 1), ScaleLabelText(ScaleLabel::Half, m_scale));
-        surface.PrintText(1, 1, ScaleLabelText(ScaleLabel::Full, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 2 + 1), CachedLabel(ScaleLabel::Half));
+        surface.PrintText(1, 1, CachedLabel(ScaleLabel::Full));
     }
     surface.SetPenStyle(PenStyle::Dot);
     if (height > 120) {
         const float lower = static_cast<float>(g / 4 * 3);
         surface.Line(0, lower, w, lower);
-        surface.PrintText(1, static_cast<float>(g / 4 * 3 + 1), ScaleLabelText(ScaleLabel::Quarter, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 4 * 3 + 1), CachedLabel(ScaleLabel::Quarter));
         const float upper = static_cast<float>(g / 4);
         surface.Line(0, upper, w, upper);
-        surface.PrintText(1, static_cast<float>(g / 4 + 1),
-                          ScaleLabelText(ScaleLabel::ThreeQuarter, m_scale));
+        surface.PrintText(1, static_cast<float>(g / 4 + 1), CachedLabel(ScaleLabel::ThreeQuarter));
     }
+}
+
+const std::string& cGraph::CachedReadout() {
+    if (m_texts.separator != DecimalSeparator()) {
+        m_texts.separator = DecimalSeparator();
+        m_texts.readout.clear();
+        m_texts.labels[0].clear();
+    }
+    if (m_texts.readout.empty() || m_texts.in != m_lastIn || m_texts.out != m_lastOut) {
+        m_texts.in = m_lastIn;
+        m_texts.out = m_lastOut;
+        m_texts.readout = ReadoutText(m_lastIn, m_lastOut);
+    }
+    return m_texts.readout;
+}
+
+const std::string& cGraph::CachedLabel(ScaleLabel label) {
+    if (m_texts.separator != DecimalSeparator()) {
+        m_texts.separator = DecimalSeparator();
+        m_texts.readout.clear();
+        m_texts.labels[0].clear();
+    }
+    if (m_texts.labels[0].empty() || m_texts.scale != m_scale) {
+        m_texts.scale = m_scale;
+        for (ScaleLabel l :
+             {ScaleLabel::Full, ScaleLabel::Half, ScaleLabel::Quarter, ScaleLabel::ThreeQuarter})
+            m_texts.labels[static_cast<int>(l)] = ScaleLabelText(l, m_scale);
+    }
+    return m_texts.labels[static_cast<int>(label)];
 }

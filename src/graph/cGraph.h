@@ -6,6 +6,9 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
+
+enum class ScaleLabel { Full, Half, Quarter, ThreeQuarter };
 
 // One throughput graph: colours, switches, scale, background picture and the history of samples,
 // drawn on demand onto a surface that its owner lends it. Setting a property never repaints.
@@ -92,11 +95,23 @@ private:
     bool m_showNum = true;
     bool m_showGrid = true;
     int32_t m_style = 0;
+    // Reused by every drawing, so that a redraw allocates nothing.
+    std::vector<LineSegment> m_recvLines, m_sendLines, m_bothLines;
+    std::vector<int32_t> m_lineColours;
+    // The texts of the last drawing and what they were made from: most redraws show the same ones.
+    struct Texts {
+        int32_t in = 0, out = 0;
+        double scale = 0;
+        char separator = 0;
+        std::string readout;
+        std::string labels[4];
+    } m_texts;
+    const std::string& CachedReadout();
+    const std::string& CachedLabel(ScaleLabel label);
 };
 
 // Texts the drawing writes, in the user's decimal separator.
 // "In: 1.5kb/s   Out: 0.1kb/s" for the last values 1536 and 102.
 std::string ReadoutText(int32_t lastIn, int32_t lastOut);
-enum class ScaleLabel { Full, Half, Quarter, ThreeQuarter };
 // The sample value at a grid line of scale `scale`: "1000b/s", "518.175b/s", "1.5kb/s".
 std::string ScaleLabelText(ScaleLabel label, double scale);

@@ -235,6 +235,18 @@ TEST(DrawGraph, ReadoutShowsTheLastValuesCentredInTheBand) {
     SetDecimalSeparator(',');
     EXPECT_EQ(ReadoutText(1536, 2560), "In: 1,5kb/s   Out: 2,5kb/s");
     SetDecimalSeparator('.');
+
+    // Every value reads as the shared conversion writes it (the read-out formats without a print).
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int32_t> any(INT_MIN, INT_MAX), small(-5000, 5000);
+    for (int i = 0; i < 20000; ++i) {
+        const int32_t v = i % 2 ? any(random) : small(random);
+        const std::string expected = FormatNumber(RoundDecimals(v / 1024.0, 1));
+        ASSERT_EQ(ReadoutText(v, 0), "In: " + expected + "kb/s   Out: 0kb/s") << v;
+    }
+    for (int32_t v : {INT_MIN, INT_MAX, -51, 51, -52, 52, 0, -1})
+        EXPECT_EQ(ReadoutText(0, v),
+                  "In: 0kb/s   Out: " + FormatNumber(RoundDecimals(v / 1024.0, 1)) + "kb/s");
 }
 
 TEST(DrawGraph, WithoutNumbersTheGraphUsesTheFullHeightAndShowsNoText) {

@@ -1,10 +1,14 @@
 #include "graph/RasterSurface.h"
+#include "app/Convert.h"
 #include "graph/GraphTestUtil.h"
 #include "graph/mTilePicture.h"
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstdlib>
+#include <iomanip>
+#include <random>
 #include <set>
 #include <utility>
 
@@ -217,4 +221,26 @@ TEST(StretchPicture, TheWholePictureCoversTheWholeSurface) {
     RasterSurface r = Blank(150, 60);
     StretchPicture(*SolidPicture(602, 425, 0xFF445566), r);
     EXPECT_EQ(Drawn(r, 0x445566).size(), 150u * 60u);
+}
+
+TEST(RoundToEven, GivesTheSharedRoundingsResultEverywhere) {
+    std::mt19937 random(5);
+    std::uniform_real_distribution<double> any(-1e7, 1e7);
+    std::vector<double> values = {0.5,
+                                  1.5,
+                                  2.5,
+                                  -0.5,
+                                  -2.5,
+                                  1e15 + 0.5,
+                                  3e15 + 1,
+                                  -0.0,
+                                  1e300,
+                                  -7e13 + 0.5,
+                                  4503599627370495.5,
+                                  0.49999999999999994};
+    for (int i = 0; i < 100000; ++i)
+        values.push_back(i % 3 ? any(random) : std::floor(any(random)) + 0.5);
+    for (double v : values)
+        ASSERT_EQ(RoundToEven(v), RoundHalfEven(v)) << std::setprecision(17) << v;
+    EXPECT_TRUE(std::isnan(RoundToEven(std::nan(""))));
 }
