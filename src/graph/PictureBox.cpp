@@ -4,6 +4,7 @@
 #include <windowsx.h>
 
 #include <algorithm>
+#include <cstring>
 
 // A 32-bit top-down DIB section selected into its own memory DC. The DC's original bitmap, pen and
 // font go back in before it is deleted, so that whatever was selected can be freed by its owner.
@@ -49,6 +50,7 @@ public:
     Canvas& operator=(const Canvas&) = delete;
 
     bool Valid() const { return Bits != nullptr; }
+    size_t Count() const { return static_cast<size_t>(Width) * Height; }
 
     const int Width;
     const int Height;
@@ -62,27 +64,43 @@ private:
     HGDIOBJ m_oldFont = nullptr;
 };
 
+// One character as GDI draws it in the current font: how much of each colour channel its strokes
+// cover (0x00RRGGBB, 0 where the background shows), placed relative to the pen position.
+struct PictureBox::Glyph {
+    int Advance = 0;
+    int Left = 0;
+    int Top = 0;
+    int Width = 0;
+    int Height = 0;
+    std::vector<uint32_t> Coverage;
+};
+
 namespace {
-COLORREF Colour(uint32_t c) {
-    return static_cast<COLORREF>(c & 0xFFFFFF);
+// &H00BBGGRR and the DIB's 0x00RRGGBB are the same bytes in the other order.
+uint32_t SwapRedBlue(uint32_t c) {
+    return ((c >> 16) & 0xFF) | (c & 0xFF00) | ((c & 0xFF) << 16);
 }
 
-void Fill(HDC dc, int x, int y, int width, int height, uint32_t colour) {
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DC_BRUSH));
-    SetDCBrushColor(dc, Colour(colour));
-    PatBlt(dc, x, y, width, height, PATCOPY);
-    SelectObject(dc, old);
+uint32_t BlendChannels(uint32_t target, uint32_t colour, uint32_t coverage) {
+    uint32_t result = 0;
+    for (int shift = 0; shift < 24; shift += 8) {
+        const uint32_t a = (coverage >> shift) & 0xFF;
+        const uint32_t t = ((target >> shift) & 0xFF) * (255 - a) + ((colour >> shift) & 0xFF) * a + 128;
+        result |= ((t + (t >> 8)) >> 8) << shift; // t / 255, rounded, without a division
+    }
+    return result;
 }
 } // namespace
 
-PictureBox::PictureBox() {
+PictureBox::PictureBox() : m_glyphs(256) {
     HDC screen = GetDC(nullptr);
     m_dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     m_dpiY = GetDeviceCaps(screen, LOGPIXELSY);
     ReleaseDC(nullptr, screen);
     m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     m_canvas = std::make_unique<Canvas>(1, 1);
-    Fill(m_canvas->Dc, 0, 0, 1, 1, m_backColor);
+    m_pixels.Attach(m_canvas->Bits, m_canvas->Width, m_canvas->Height);
+    m_pixels.Fill(Native(m_backColor));
 }
 
 PictureBox::~PictureBox() {
@@ -93,6 +111,7 @@ PictureBox::~PictureBox() {
     }
     // The canvases let go of pen and font before these are deleted.
     m_pictureCache.reset();
+    m_blank.reset();
     m_image.reset();
     m_canvas.reset();
     for (const PenEntry& entry : m_pens)
@@ -102,8 +121,10 @@ PictureBox::~PictureBox() {
 }
 
 bool PictureBox::Create(HWND parent, int x, int y, int width, int height, int /*id*/) {
+    // A DC of its own: showing each drawing at once then costs one copy, not a trip through the
+    // window manager that invalidating the window would take.
     if (!CreateWindowObject("VantorelPictureBox", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width,
-                            height, parent, CS_DBLCLKS))
+                            height, parent, CS_DBLCLKS | CS_OWNDC))
         return false;
     RECT client{};
     GetClientRect(m_hwnd, &client);
@@ -120,16 +141,33 @@ HDC PictureBox::CanvasDC() const {
     return m_canvas->Dc;
 }
 
+uint32_t PictureBox::Native(uint32_t colour) const {
+    return SwapRedBlue(colour & 0xFFFFFF);
+}
+
+void PictureBox::Sync() {
+    if (m_gdiPending) {
+        GdiFlush();
+        m_gdiPending = false;
+    }
+}
+
 void PictureBox::Resize(int width, int height) {
     if (m_canvas->Width == std::max(width, 1) && m_canvas->Height == std::max(height, 1))
         return;
     auto canvas = std::make_unique<Canvas>(width, height);
     if (!canvas->Valid())
         return; // no memory for the new size: keep drawing on the old one
+    Sync();
     // Until the next drawing the window shows the old picture on the background colour.
-    Fill(canvas->Dc, 0, 0, canvas->Width, canvas->Height, m_backColor);
-    BitBlt(canvas->Dc, 0, 0, m_canvas->Width, m_canvas->Height, m_canvas->Dc, 0, 0, SRCCOPY);
+    Fill32(canvas->Bits, canvas->Count(), Native(m_backColor));
+    const int rows = std::min(canvas->Height, m_canvas->Height),
+              columns = std::min(canvas->Width, m_canvas->Width);
+    for (int y = 0; y < rows; ++y)
+        std::memcpy(canvas->Bits + static_cast<size_t>(y) * canvas->Width,
+                    m_canvas->Bits + static_cast<size_t>(y) * m_canvas->Width, sizeof(uint32_t) * columns);
     m_canvas = std::move(canvas);
+    m_pixels.Attach(m_canvas->Bits, m_canvas->Width, m_canvas->Height);
     m_selectedPen = nullptr;
     m_fontSelected = false;
     if (m_hwnd)
@@ -147,6 +185,9 @@ void PictureBox::SetFont(const LOGFONTA& font) {
     m_font = created;
     m_ownFont = true;
     m_fontSelected = true;
+    for (auto& glyph : m_glyphs)
+        glyph.reset();
+    m_textHeight = -1;
 }
 
 void PictureBox::SetPenWidth(int width) {
@@ -157,8 +198,8 @@ int32_t PictureBox::Point(int x, int y) const {
     if (x < 0 || y < 0 || x >= m_canvas->Width || y >= m_canvas->Height || !m_canvas->Valid())
         return -1;
     GdiFlush();
-    const uint32_t bgra = m_canvas->Bits[static_cast<size_t>(y) * m_canvas->Width + x];
-    return static_cast<int32_t>(((bgra >> 16) & 0xFF) | (bgra & 0xFF00) | ((bgra & 0xFF) << 16));
+    return static_cast<int32_t>(
+        SwapRedBlue(m_canvas->Bits[static_cast<size_t>(y) * m_canvas->Width + x] & 0xFFFFFF));
 }
 
 void PictureBox::Paint(HDC hdc) {
@@ -217,8 +258,12 @@ LRESULT PictureBox::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lPa
 void PictureBox::BeginDraw() {}
 
 void PictureBox::EndDraw() {
-    if (m_hwnd)
-        InvalidateRect(m_hwnd, nullptr, FALSE);
+    Sync();
+    if (!m_hwnd)
+        return;
+    HDC dc = GetDC(m_hwnd);
+    Paint(dc);
+    ReleaseDC(m_hwnd, dc);
 }
 
 void PictureBox::SetBackColor(int32_t colour) {
@@ -227,13 +272,30 @@ void PictureBox::SetBackColor(int32_t colour) {
 
 void PictureBox::Clear() {
     Canvas& c = *m_canvas;
-    if (m_image && m_image->Width >= c.Width && m_image->Height >= c.Height) {
-        BitBlt(c.Dc, 0, 0, c.Width, c.Height, m_image->Dc, 0, 0, SRCCOPY);
-        return;
+    const bool covers = m_image && m_image->Width >= c.Width && m_image->Height >= c.Height;
+    if (!covers) {
+        // A surface of the background colour is kept ready, so that clearing is one copy.
+        const uint32_t back = Native(m_backColor);
+        if (!m_blank || m_blank->Width != c.Width || m_blank->Height != c.Height || m_blankColour != back) {
+            m_blank.reset();
+            auto blank = std::make_unique<Canvas>(c.Width, c.Height);
+            if (blank->Valid()) {
+                Fill32(blank->Bits, blank->Count(), back);
+                m_blank = std::move(blank);
+                m_blankColour = back;
+            }
+        }
+        if (m_blank) {
+            BitBlt(c.Dc, 0, 0, c.Width, c.Height, m_blank->Dc, 0, 0, SRCCOPY);
+        } else {
+            Sync();
+            Fill32(c.Bits, c.Count(), back);
+        }
     }
-    Fill(c.Dc, 0, 0, c.Width, c.Height, m_backColor);
     if (m_image)
-        BitBlt(c.Dc, 0, 0, m_image->Width, m_image->Height, m_image->Dc, 0, 0, SRCCOPY);
+        BitBlt(c.Dc, 0, 0, std::min(c.Width, m_image->Width), std::min(c.Height, m_image->Height),
+               m_image->Dc, 0, 0, SRCCOPY);
+    m_gdiPending = true;
 }
 
 void PictureBox::RemoveBackgroundImage() {
@@ -251,7 +313,8 @@ void PictureBox::SnapshotAsBackgroundImage() {
             return; // no memory: the surface goes on without a persistent image
         m_image = std::move(image);
     }
-    BitBlt(m_image->Dc, 0, 0, c.Width, c.Height, c.Dc, 0, 0, SRCCOPY);
+    Sync();
+    std::memcpy(m_image->Bits, c.Bits, sizeof(uint32_t) * c.Count());
 }
 
 double PictureBox::InnerWidth() const {
@@ -293,7 +356,7 @@ void PictureBox::UsePen() {
         const int style = m_penStyle == PenStyle::Dash  ? PS_DASH
                           : m_penStyle == PenStyle::Dot ? PS_DOT
                                                         : PS_SOLID;
-        pen = CreatePen(style, m_penWidth, Colour(m_penColor));
+        pen = CreatePen(style, m_penWidth, m_penColor);
         if (!pen)
             throw AppError(7, "", "Out of memory");
         m_pens.push_back({m_penColor, m_penStyle, m_penWidth, pen});
@@ -315,53 +378,158 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
     DevicePoint from, to;
     if (!ToDeviceLine(x1, y1, x2, y2, from, to))
         return;
+    if (m_penWidth == 1) {
+        Sync();
+        m_pixels.Line(from, to, Native(m_penColor), m_penStyle);
+        return;
+    }
     UsePen();
     MoveToEx(m_canvas->Dc, from.X, from.Y, nullptr);
     LineTo(m_canvas->Dc, to.X, to.Y);
+    m_gdiPending = true;
 }
 
 void PictureBox::Lines(const LineSegment* lines, size_t count) {
     if (count == 0)
         return;
+    if (m_penWidth == 1) {
+        Sync();
+        m_pixels.Lines(lines, count, Native(m_penColor), m_penStyle);
+        return;
+    }
     // One call for the whole batch: two-point polylines draw exactly what LineTo draws.
-    std::vector<POINT>& points = m_points;
-    std::vector<DWORD>& counts = m_counts;
-    points.clear();
-    counts.clear();
+    m_points.clear();
+    m_counts.clear();
     for (size_t i = 0; i < count; ++i) {
         DevicePoint from, to;
         if (!ToDeviceLine(lines[i].X1, lines[i].Y1, lines[i].X2, lines[i].Y2, from, to))
             continue;
-        points.push_back({from.X, from.Y});
-        points.push_back({to.X, to.Y});
-        counts.push_back(2);
+        m_points.push_back({from.X, from.Y});
+        m_points.push_back({to.X, to.Y});
+        m_counts.push_back(2);
     }
-    if (counts.empty())
+    if (m_counts.empty())
         return;
     UsePen();
-    PolyPolyline(m_canvas->Dc, points.data(), counts.data(), static_cast<DWORD>(counts.size()));
+    PolyPolyline(m_canvas->Dc, m_points.data(), m_counts.data(), static_cast<DWORD>(m_counts.size()));
+    m_gdiPending = true;
+}
+
+void PictureBox::ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) {
+    if (count == 0)
+        return;
+    if (m_penWidth != 1) {
+        IGraphSurface::ColouredLines(lines, colours, count);
+        return;
+    }
+    m_values.resize(count);
+    for (size_t i = 0; i < count; ++i)
+        m_values[i] = Native(static_cast<uint32_t>(colours[i]));
+    Sync();
+    m_pixels.Lines(lines, m_values.data(), count, m_penStyle);
+    SetPenColor(colours[count - 1]);
 }
 
 void PictureBox::SetPixel(float x, float y) {
     DevicePoint p;
-    if (ToDevicePoint(x, y, p))
-        SetPixelV(m_canvas->Dc, p.X, p.Y, Colour(m_penColor));
+    if (!ToDevicePoint(x, y, p))
+        return;
+    Sync();
+    m_pixels.Put(p.X, p.Y, Native(m_penColor));
+}
+
+const PictureBox::Glyph& PictureBox::GlyphOf(unsigned char c) {
+    std::unique_ptr<Glyph>& slot = m_glyphs[c];
+    if (slot)
+        return *slot;
+    auto glyph = std::make_unique<Glyph>();
+    UseFont();
+    const char text[1] = {static_cast<char>(c)};
+    SIZE size{};
+    GetTextExtentPoint32A(m_canvas->Dc, text, 1, &size);
+    glyph->Advance = size.cx;
+    // Drawn once by GDI, white on black, in a cell with room for strokes beyond the advance.
+    const int pad = std::max<int>(size.cy, 4);
+    Canvas cell(size.cx + 2 * pad, std::max<int>(size.cy, 1));
+    if (cell.Valid()) {
+        SelectObject(cell.Dc, m_font);
+        SetTextColor(cell.Dc, RGB(255, 255, 255));
+        std::fill(cell.Bits, cell.Bits + cell.Count(), 0);
+        TextOutA(cell.Dc, pad, 0, text, 1);
+        GdiFlush();
+        int left = cell.Width, right = -1, top = cell.Height, bottom = -1;
+        for (int y = 0; y < cell.Height; ++y)
+            for (int x = 0; x < cell.Width; ++x)
+                if (cell.Bits[static_cast<size_t>(y) * cell.Width + x] & 0xFFFFFF) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                    top = std::min(top, y);
+                    bottom = std::max(bottom, y);
+                }
+        if (right >= left) {
+            glyph->Left = left - pad;
+            glyph->Top = top;
+            glyph->Width = right - left + 1;
+            glyph->Height = bottom - top + 1;
+            glyph->Coverage.resize(static_cast<size_t>(glyph->Width) * glyph->Height);
+            for (int y = 0; y < glyph->Height; ++y)
+                for (int x = 0; x < glyph->Width; ++x)
+                    glyph->Coverage[static_cast<size_t>(y) * glyph->Width + x] =
+                        cell.Bits[static_cast<size_t>(y + top) * cell.Width + x + left] & 0xFFFFFF;
+        }
+    }
+    slot = std::move(glyph);
+    return *slot;
+}
+
+const std::vector<int>& PictureBox::Extents(const std::string& text) {
+    // GDI's extents of a text are the sums of its characters' advances (no kerning).
+    m_extents.resize(text.size());
+    int sum = 0;
+    for (size_t i = 0; i < text.size(); ++i)
+        m_extents[i] = sum += GlyphOf(static_cast<unsigned char>(text[i])).Advance;
+    return m_extents;
 }
 
 TextSize PictureBox::MeasureText(const std::string& text) {
-    UseFont();
-    SIZE size{};
-    GetTextExtentPoint32A(m_canvas->Dc, text.c_str(), static_cast<int>(text.size()), &size);
-    return {static_cast<double>(size.cx), static_cast<double>(size.cy)};
+    if (m_textHeight < 0) {
+        UseFont();
+        TEXTMETRICA metrics{};
+        GetTextMetricsA(m_canvas->Dc, &metrics);
+        m_textHeight = metrics.tmHeight;
+    }
+    const std::vector<int>& extents = Extents(text);
+    return {extents.empty() ? 0.0 : static_cast<double>(extents.back()), static_cast<double>(m_textHeight)};
 }
 
 void PictureBox::PrintText(float x, float y, const std::string& text) {
     DevicePoint p;
     if (!ToDevicePoint(x, y, p))
         return;
-    UseFont();
-    SetTextColor(m_canvas->Dc, Colour(m_penColor));
-    TextOutA(m_canvas->Dc, p.X, p.Y, text.c_str(), static_cast<int>(text.size()));
+    const uint32_t colour = Native(m_penColor);
+    const std::vector<int>& extents = Extents(text);
+    for (size_t i = 0; i < text.size(); ++i) {
+        const Glyph& glyph = GlyphOf(static_cast<unsigned char>(text[i]));
+        Sync();
+        // Each character starts where TextOut puts it: at the extent of the text before it.
+        const int64_t penX = static_cast<int64_t>(p.X) + (i == 0 ? 0 : extents[i - 1]);
+        const int64_t x0 = penX + glyph.Left, y0 = static_cast<int64_t>(p.Y) + glyph.Top;
+        const int64_t fromX = std::max<int64_t>(0, -x0),
+                      toX = std::min<int64_t>(glyph.Width, m_canvas->Width - x0);
+        const int64_t fromY = std::max<int64_t>(0, -y0),
+                      toY = std::min<int64_t>(glyph.Height, m_canvas->Height - y0);
+        for (int64_t gy = fromY; gy < toY; ++gy) {
+            const uint32_t* coverage = glyph.Coverage.data() + gy * glyph.Width;
+            uint32_t* target = m_canvas->Bits + (y0 + gy) * m_canvas->Width + x0;
+            for (int64_t gx = fromX; gx < toX; ++gx) {
+                const uint32_t a = coverage[gx];
+                if (a == 0xFFFFFF)
+                    target[gx] = colour;
+                else if (a)
+                    target[gx] = BlendChannels(target[gx] & 0xFFFFFF, colour, a);
+            }
+        }
+    }
 }
 
 int PictureBox::HimetricToPixelsX(int32_t himetric) const {
@@ -435,4 +603,5 @@ void PictureBox::Blit(const GraphPicture& picture, int dx, int dy, int dw, int d
         SetBrushOrgEx(dc, 0, 0, nullptr);
         StretchBlt(dc, dx, dy, dw, dh, source.Dc, px, py, pw, ph, SRCCOPY);
     }
+    m_gdiPending = true;
 }

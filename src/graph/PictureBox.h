@@ -1,5 +1,6 @@
 #pragma once
 #include "graph/GraphSurface.h"
+#include "graph/PixelCanvas.h"
 #include "winsys/BaseWindow.h"
 
 #include <windows.h>
@@ -7,11 +8,15 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 // A child window that a graph draws on. Everything is composed off-screen in a memory bitmap: the
 // persistent background image over the background colour, and the drawing layer on top; the window
 // shows that bitmap in one piece, so no partly drawn graph and no flicker is ever seen.
+// Lines, pixels and text go straight into the bitmap's memory (lines by GDI's own rules, text from
+// glyphs GDI rendered once), because every GDI call costs about as much as copying the whole surface;
+// pictures and pens wider than one pixel are drawn by GDI.
 class PictureBox : public BaseWindow<PictureBox>, public IGraphSurface {
 public:
     PictureBox();
@@ -54,6 +59,7 @@ public:
     int PenWidth() const override { return m_penWidth; }
     void Line(float x1, float y1, float x2, float y2) override;
     void Lines(const LineSegment* lines, size_t count) override;
+    void ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) override;
     void SetPixel(float x, float y) override;
     TextSize MeasureText(const std::string& text) override;
     void PrintText(float x, float y, const std::string& text) override;
@@ -68,10 +74,17 @@ public:
 
 private:
     class Canvas;
+    struct Glyph;
 
     void Resize(int width, int height);
     void UsePen();
     void UseFont();
+    // Before the bitmap's memory is touched directly, GDI must have finished what it was asked to do.
+    void Sync();
+    uint32_t Native(uint32_t colour) const;
+    const Glyph& GlyphOf(unsigned char c);
+    // Where each character of a text ends, from its start, as GDI measures it.
+    const std::vector<int>& Extents(const std::string& text);
     const Canvas& PictureCanvas(const GraphPicture& picture);
     void Blit(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh);
 
@@ -81,8 +94,8 @@ private:
         int width;
         HPEN pen;
     };
-    // Pens are kept until the control goes, so switching colours costs no creation (declared before the
-    // canvas, which must let go of them first).
+    // Pens for wide lines are kept until the control goes (declared before the canvas, which must let
+    // go of them first).
     std::vector<PenEntry> m_pens;
     HFONT m_font = nullptr;
     bool m_ownFont = false;
@@ -90,14 +103,23 @@ private:
     std::unique_ptr<Canvas> m_image;
     std::unique_ptr<Canvas> m_pictureCache;
     uint64_t m_pictureCacheId = 0;
+    PixelCanvas m_pixels;
+    std::unique_ptr<Canvas> m_blank;
+    uint32_t m_blankColour = 0;
+    bool m_gdiPending = false;
     uint32_t m_backColor = 0xFFFFFF;
     uint32_t m_penColor = 0;
     PenStyle m_penStyle = PenStyle::Solid;
     int m_penWidth = 1;
     HPEN m_selectedPen = nullptr;
+    bool m_fontSelected = false;
     std::vector<POINT> m_points;
     std::vector<DWORD> m_counts;
-    bool m_fontSelected = false;
+    std::vector<uint32_t> m_values;
+    // Glyphs of the current font by character code, made on first use.
+    std::vector<std::unique_ptr<Glyph>> m_glyphs;
+    int m_textHeight = -1;
+    std::vector<int> m_extents;
     int m_dpiX = 96;
     int m_dpiY = 96;
 };

@@ -233,6 +233,25 @@ TEST(PictureBox, TextUsesTheOwnersFontOnATransparentBackground) {
     EXPECT_GT(box.MeasureText("In: 1.5kb/s").Height, small.Height + 8);
 }
 
+TEST(PictureBox, PensWiderThanAPixelAreDrawnByGdi) {
+    Host host;
+    PictureBox box;
+    ASSERT_TRUE(box.Create(host.Get(), 0, 0, 100, 50));
+    box.SetBackColor(0xFFFFFF);
+    box.Clear();
+    box.SetPenWidth(5);
+    EXPECT_EQ(box.PenWidth(), 5);
+    box.SetPenColor(0x0000FF);
+    box.Line(50, 40, 50, 10);
+    const LineSegment more[] = {{20, 40, 20, 10}};
+    box.Lines(more, 1);
+    box.EndDraw();
+    for (int x : {18, 20, 22, 48, 50, 52})
+        EXPECT_EQ(box.Point(x, 25), 0x0000FF) << x;
+    EXPECT_EQ(box.Point(56, 25), 0xFFFFFF);
+    EXPECT_EQ(box.Point(35, 25), 0xFFFFFF);
+}
+
 TEST(PictureBox, BuiltInBackgroundsAreRenderedOncePerSizeAndKept) {
     ScopedLoader scoped(&OlePictureLoader::Instance());
     Host host;
