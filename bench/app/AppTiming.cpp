@@ -199,26 +199,28 @@ uint64_t InterfaceOctets(std::vector<uint32_t>& last, uint64_t& total) {
     return total;
 }
 
+struct WindowSearch {
+    DWORD pid;
+    const char* cls;
+    HWND found;
+};
+
+BOOL CALLBACK MatchWindow(HWND hwnd, LPARAM lp) {
+    auto* s = reinterpret_cast<WindowSearch*>(lp);
+    DWORD owner = 0;
+    GetWindowThreadProcessId(hwnd, &owner);
+    char cls[64] = {};
+    GetClassNameA(hwnd, cls, sizeof cls);
+    if (owner == s->pid && std::strcmp(cls, s->cls) == 0) {
+        s->found = hwnd;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindProcessWindow(DWORD pid, const char* className) {
-    struct Search {
-        DWORD pid;
-        const char* cls;
-        HWND found;
-    } s{pid, className, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char cls[64] = {};
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (owner == s->pid && std::strcmp(cls, s->cls) == 0) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
+    WindowSearch s{pid, className, nullptr};
+    EnumWindows(MatchWindow, reinterpret_cast<LPARAM>(&s));
     return s.found;
 }
 
@@ -285,9 +287,10 @@ bool RunProgram(const std::string& exe, bool meterShown, int seconds) {
             "    GetProcessTimes %.0f ms (%.0f since start); GetThreadTimes, %d live threads, %.0f ms (%.0f "
             "since start)\n",
             byProcess, after.processMs, after.threads, byThreads, after.threadsMs);
-        std::printf("  working set %8zu KiB, peak %zu KiB; private commit %zu KiB\n",
-                    memory.WorkingSetSize / 1024, memory.PeakWorkingSetSize / 1024,
-                    (memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage) / 1024);
+        const auto kib = [](SIZE_T bytes) { return static_cast<unsigned long long>(bytes / 1024); };
+        std::printf("  working set %8llu KiB, peak %llu KiB; private commit %llu KiB\n",
+                    kib(memory.WorkingSetSize), kib(memory.PeakWorkingSetSize),
+                    kib(memory.PrivateUsage ? memory.PrivateUsage : memory.PagefileUsage));
     }
     if (main)
         PostMessageA(main, WM_CLOSE, 0, 0);
