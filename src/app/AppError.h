@@ -21,6 +21,16 @@ constexpr int32_t ObjectError(int32_t code) {
     return static_cast<int32_t>(0x80040000u | static_cast<uint32_t>(code));
 }
 
+// Regions that must not stop (settings read at start-up, anchoring, theme values): each statement is
+// tried on its own, and one that fails is skipped.
+template <class Statement>
+void IgnoringErrors(Statement&& statement) {
+    try {
+        statement();
+    } catch (const std::exception&) {
+    }
+}
+
 // Run-time error numbers used by the conversions.
 constexpr int32_t kErrOverflow = 6;
 constexpr int32_t kErrTypeMismatch = 13;

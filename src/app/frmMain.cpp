@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "app/AppError.h"
 #include "app/AppInfo.h"
 #include "app/Convert.h"
 #include "app/SampleDispatch.h"
@@ -20,22 +21,6 @@ namespace {
 frmMain* g_mainForm = nullptr;
 constexpr char kMainClass[] = "VantorelMain";
 constexpr char kRunTitle[] = "Microsoft\\Windows\\CurrentVersion";
-
-std::string Read(const char* section, const char* key, const char* def) {
-    return ReadSetting(kHKeyCurrentUser, kAppTitle, section, key, def);
-}
-void Write(const char* section, const char* key, const std::string& value) {
-    WriteSetting(kHKeyCurrentUser, kAppTitle, section, key, value);
-}
-
-// Regions that must not stop: one failing item is skipped and the next runs.
-template <class F>
-void IgnoringErrors(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 HICON LoadIconResource(int id, int size) {
     return static_cast<HICON>(
@@ -134,7 +119,7 @@ void frmMain::ConnectTrayEvents() {
 }
 
 void frmMain::Form_Load() {
-    IgnoringErrors([] { SetLoggingSwitch(CBool(Read("Settings", "Logging", "False"))); });
+    IgnoringErrors([] { SetLoggingSwitch(CBool(ReadAppSetting("Settings", "Logging", "False"))); });
     OpenLog(LogFileName());
     WriteLog(std::string(50, '='));
     WriteLog(std::string(kAppTitle) + " build: " + std::to_string(kVersionRevision) + " Loading...");
@@ -145,7 +130,7 @@ void frmMain::Form_Load() {
         ExitProcess(0);
     }
 
-    Write("General", "Path", AppPath());
+    WriteAppSetting("General", "Path", AppPath());
 
     // The companion entry stays only when the file is there under exactly this name.
     WIN32_FIND_DATAA found{};
@@ -155,9 +140,9 @@ void frmMain::Form_Load() {
         FindClose(search);
     Menu.SetQuillixVisible(companion);
 
-    if (LeadingNumber(Read("Settings", "FirstRun", "1")) == 1) {
+    if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
         WriteLog("First Run");
-        Write("Settings", "FirstRun", "0");
+        WriteAppSetting("Settings", "FirstRun", "0");
         // Quoted, so that a folder with blanks cannot make Windows start another program.
         WriteSetting(kHKeyCurrentUser, kRunTitle, "Run", kAppTitle,
                      "\"" + AppPath() + ExeBaseName() + ".exe\"");
@@ -187,14 +172,14 @@ void frmMain::Form_Load() {
 
     NetStat = std::make_unique<cNetStatus>();
     NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
-    IgnoringErrors([this] { NetStat->SetInterface(Read("Settings", "Interface", "")); });
+    IgnoringErrors([this] { NetStat->SetInterface(ReadAppSetting("Settings", "Interface", "")); });
     NetStat->Start();
 
     WriteLog("Adding SysTray");
     SysTray1->SetVisible(true);
 
     IgnoringErrors([this] {
-        if (CBool(Read("Graph", "ShowOnStartup", "True")))
+        if (CBool(ReadAppSetting("Graph", "ShowOnStartup", "True")))
             mnuShow_Click();
     });
     // The start-up lines reach the file now rather than whenever the buffer fills.
@@ -203,7 +188,7 @@ void frmMain::Form_Load() {
 
 void frmMain::ApplyStoredGraphSettings() {
     cGraph& g = *NetGraph;
-    auto graph = [](const char* key, const char* def) { return Read("Graph", key, def); };
+    auto graph = [](const char* key, const char* def) { return ReadAppSetting("Graph", key, def); };
     IgnoringErrors([&] { g.SetAutoScale(CBool(graph("AutoScale", "True"))); });
     if (!g.AutoScale())
         IgnoringErrors([&] { g.SetScaleValue(CLng(graph("Scale", "1"))); });
@@ -223,20 +208,20 @@ void frmMain::ApplyStoredGraphSettings() {
 void frmMain::Form_Unload() {
     WriteLog("frmMain_Unload");
     if (NetStat)
-        Write("Settings", "Interface", NetStat->Interface());
+        WriteAppSetting("Settings", "Interface", NetStat->Interface());
     if (NetGraph) {
         const cGraph& g = *NetGraph;
-        Write("Graph", "AutoScale", BoolText(g.AutoScale()));
-        Write("Graph", "Scale", std::to_string(g.ScaleValue()));
-        Write("Graph", "BackColor", std::to_string(g.BackColor));
-        Write("Graph", "BothColor", std::to_string(g.BothColor));
-        Write("Graph", "ChartColor", std::to_string(g.ChartColor));
-        Write("Graph", "FillUnderGraph", BoolText(g.FillUnderGraph));
-        Write("Graph", "NumColor", std::to_string(g.NumColor));
-        Write("Graph", "RecvColor", std::to_string(g.RecvColor));
-        Write("Graph", "SendColor", std::to_string(g.SendColor));
-        Write("Graph", "Background", g.BackgroundPicture());
-        Write("Graph", "StretchBackground", BoolText(g.StretchBackground));
+        WriteAppSetting("Graph", "AutoScale", BoolText(g.AutoScale()));
+        WriteAppSetting("Graph", "Scale", std::to_string(g.ScaleValue()));
+        WriteAppSetting("Graph", "BackColor", std::to_string(g.BackColor));
+        WriteAppSetting("Graph", "BothColor", std::to_string(g.BothColor));
+        WriteAppSetting("Graph", "ChartColor", std::to_string(g.ChartColor));
+        WriteAppSetting("Graph", "FillUnderGraph", BoolText(g.FillUnderGraph));
+        WriteAppSetting("Graph", "NumColor", std::to_string(g.NumColor));
+        WriteAppSetting("Graph", "RecvColor", std::to_string(g.RecvColor));
+        WriteAppSetting("Graph", "SendColor", std::to_string(g.SendColor));
+        WriteAppSetting("Graph", "Background", g.BackgroundPicture());
+        WriteAppSetting("Graph", "StretchBackground", BoolText(g.StretchBackground));
     }
     WriteLog("Unloading All");
     UnloadAllForms(this);

@@ -13,14 +13,6 @@ int32_t GapOf(double value) {
     return *gap;
 }
 
-// Anchoring must never stop the resize that asked for it: each statement stands on its own.
-template <class Statement>
-void IgnoringErrors(Statement&& statement) {
-    try {
-        statement();
-    } catch (const std::exception&) {
-    }
-}
 } // namespace
 
 void cAnchor::AddControl(std::shared_ptr<IAnchorControl> Ctrl, int32_t Anchors) {

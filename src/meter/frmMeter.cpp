@@ -1,4 +1,5 @@
 #include "meter/frmMeter.h"
+#include "app/AppError.h"
 #include "app/AppInfo.h"
 #include "app/Convert.h"
 #include "app/frmMain.h"
@@ -19,21 +20,6 @@
 
 namespace {
 constexpr char kMeterClass[] = "VantorelMeter";
-
-std::string Read(const char* section, const char* key, const char* def) {
-    return ReadSetting(kHKeyCurrentUser, kAppTitle, section, key, def);
-}
-void Write(const char* section, const char* key, const std::string& value) {
-    WriteSetting(kHKeyCurrentUser, kAppTitle, section, key, value);
-}
-
-template <class F>
-void IgnoringErrors(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 
 int ScreenDpi(int index) {
     HDC screen = GetDC(nullptr);
@@ -86,7 +72,7 @@ void frmMeter::Form_Load() {
     FrmBorder().SetToolWindow(true);
 
     // A stored opacity that is not a percentage leaves the window opaque.
-    const auto alpha = TryParseDouble(Read("Graph", "Alpha", "100"));
+    const auto alpha = TryParseDouble(ReadAppSetting("Graph", "Alpha", "100"));
     if (alpha && *alpha >= 0 && *alpha < 100) {
         WriteLog("Setting frmMeter Alpha");
         m_translucent = std::make_unique<CTranslucentForm>();
@@ -132,7 +118,7 @@ void frmMeter::RestorePosition() {
     GetWindowRect(m_hwnd, &r);
     auto measure = [](const char* key, const char* def, int dpi, LONG& target) {
         IgnoringErrors([&] {
-            if (const auto pixels = TwipsToPixels(CSng(Read("Position", key, def)), dpi))
+            if (const auto pixels = TwipsToPixels(CSng(ReadAppSetting("Position", key, def)), dpi))
                 target = *pixels;
         });
     };
@@ -148,7 +134,7 @@ void frmMeter::RestorePosition() {
     SetWindowPos(m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
     KeepOnAMonitor();
     IgnoringErrors([this] {
-        if (CBool(Read("Position", "NoBorder", "False")))
+        if (CBool(ReadAppSetting("Position", "NoBorder", "False")))
             Picture1_DblClick();
     });
 }
@@ -208,17 +194,19 @@ void frmMeter::Form_Unload() {
         GetWindowRect(m_hwnd, &r);
         const int dpiX = ScreenDpi(LOGPIXELSX);
         const int dpiY = ScreenDpi(LOGPIXELSY);
-        Write("Position", "Width", FormatSingle(static_cast<float>(PixelsToTwips(r.right - r.left, dpiX))));
-        Write("Position", "Height", FormatSingle(static_cast<float>(PixelsToTwips(r.bottom - r.top, dpiY))));
-        Write("Position", "Top", FormatSingle(static_cast<float>(PixelsToTwips(r.top, dpiY))));
-        Write("Position", "Left", FormatSingle(static_cast<float>(PixelsToTwips(r.left, dpiX))));
+        WriteAppSetting("Position", "Width",
+                        FormatSingle(static_cast<float>(PixelsToTwips(r.right - r.left, dpiX))));
+        WriteAppSetting("Position", "Height",
+                        FormatSingle(static_cast<float>(PixelsToTwips(r.bottom - r.top, dpiY))));
+        WriteAppSetting("Position", "Top", FormatSingle(static_cast<float>(PixelsToTwips(r.top, dpiY))));
+        WriteAppSetting("Position", "Left", FormatSingle(static_cast<float>(PixelsToTwips(r.left, dpiX))));
     }
     m_main.MeterVisible = false;
 }
 
 void frmMeter::Picture1_DblClick() {
     FrmBorder().SetTitlebar(!FrmBorder().Titlebar());
-    Write("Position", "NoBorder", BoolText(!FrmBorder().Titlebar()));
+    WriteAppSetting("Position", "NoBorder", BoolText(!FrmBorder().Titlebar()));
     if (m_main.NetGraph) {
         m_main.NetGraph->IgnoreBack = false;
         m_main.NetGraph->DrawGraph(true, false);

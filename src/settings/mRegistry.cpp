@@ -1,4 +1,5 @@
 #include "settings/mRegistry.h"
+#include "app/AppInfo.h"
 #include "settings/cRegistry.h"
 
 namespace {
@@ -41,4 +42,13 @@ void DeleteSetting(int32_t root, const std::string& title, const std::string& se
         reg.DeleteKey();
     else
         reg.DeleteValue();
+}
+
+std::string ReadAppSetting(const std::string& section, const std::string& key,
+                           const std::string& defaultValue) {
+    return ReadSetting(kHKeyCurrentUser, kAppTitle, section, key, defaultValue);
+}
+
+void WriteAppSetting(const std::string& section, const std::string& key, const std::string& value) {
+    WriteSetting(kHKeyCurrentUser, kAppTitle, section, key, value);
 }

@@ -21,3 +21,8 @@ std::string ReadSetting(int32_t root, const std::string& title, const std::strin
 // opened. An empty title deletes nothing, so that no call can reach Software itself.
 void DeleteSetting(int32_t root, const std::string& title, const std::string& section,
                    const std::string& key = {});
+
+// The program's own settings: HKEY_CURRENT_USER\Software\Vantorel\<section>.
+std::string ReadAppSetting(const std::string& section, const std::string& key,
+                           const std::string& defaultValue);
+void WriteAppSetting(const std::string& section, const std::string& key, const std::string& value);

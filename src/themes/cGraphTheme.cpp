@@ -1,4 +1,5 @@
 #include "themes/cGraphTheme.h"
+#include "app/AppError.h"
 #include "app/Convert.h"
 #include "app/mLogging.h"
 #include "graph/cGraph.h"
@@ -19,13 +20,6 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
-template <class F>
-void IgnoringErrors(F&& step) {
-    try {
-        step();
-    } catch (const std::exception&) {
-    }
-}
 } // namespace
 
 int32_t BuiltInThemeStyle(const std::string& name) {
