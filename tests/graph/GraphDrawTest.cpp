@@ -278,38 +278,26 @@ TEST(DrawGraph, GridLinesAndLabelsDependOnTheHeight) {
         f.graph.SetShowNum(false);
         f.graph.SetScaleValue(1000);
         f.graph.DrawGraph(false, false);
-        const int g = h;
-        const int middle = static_cast<int>(RoundHalfEven(g / 2.0));
-        // Dashes of 18 pixels and gaps of 6.
-        EXPECT_EQ(f.surface.Pixel(0, middle), 0xB0B0B0) << h;
-        EXPECT_EQ(f.surface.Pixel(17, middle), 0xB0B0B0) << h;
-        EXPECT_EQ(f.surface.Pixel(18, middle), kWhite) << h;
-        EXPECT_EQ(f.surface.Pixel(24, middle), 0xB0B0B0) << h;
-        const auto texts = TextsOf(f.surface);
-        if (h <= 50) {
-            EXPECT_TRUE(texts.empty()) << h;
-        } else if (h <= 120) {
-            EXPECT_EQ(texts, (std::vector<std::string>{"500b/s", "1000b/s"})) << h;
-        } else {
-            EXPECT_EQ(texts, (std::vector<std::string>{"500b/s", "1000b/s", "250b/s", "750b/s"})) << h;
-            // Dots of 3 pixels and gaps of 3 at three quarters and one quarter of the height.
-            const int lower = static_cast<int>(RoundHalfEven(g / 4.0 * 3));
-            const int upper = static_cast<int>(RoundHalfEven(g / 4.0));
-            for (int y : {lower, upper}) {
-                EXPECT_EQ(f.surface.Pixel(101, y), kWhite);
-                EXPECT_EQ(f.surface.Pixel(102, y), 0xB0B0B0);
-                EXPECT_EQ(f.surface.Pixel(104, y), 0xB0B0B0);
-                EXPECT_EQ(f.surface.Pixel(105, y), kWhite);
-            }
-            ASSERT_EQ(f.surface.Texts().size(), 4u);
-            EXPECT_FLOAT_EQ(f.surface.Texts()[2].Y, static_cast<float>(g / 4.0 * 3 + 1));
-            EXPECT_FLOAT_EQ(f.surface.Texts()[3].Y, static_cast<float>(g / 4.0 + 1));
-        }
-        if (h <= 120) {
-            bool anyDot = false;
-            for (int y = 0; y < h; ++y)
-                anyDot |= y != middle && f.surface.Pixel(150, y) != kWhite;
-            EXPECT_FALSE(anyDot) << "no quarter lines at height " << h;
+        const auto onLine = [&](int y) {
+            std::string dashes;
+            for (int x = 0; x < 30; ++x)
+                dashes += f.surface.Pixel(x + 100, y) == 0xB0B0B0 ? '#' : '.';
+            return dashes;
+        };
+        // The middle line is dashed, 18 on and 6 off from its start at x = 0 (so from x = 100: 14 on).
+        const int middle = static_cast<int>(RoundHalfEven(h / 2.0));
+        EXPECT_EQ(onLine(middle), "##############......##########") << h;
+        // Quarter lines only above 120 pixels, dotted 3 on and 3 off.
+        const int lower = static_cast<int>(RoundHalfEven(h / 4.0 * 3));
+        EXPECT_EQ(onLine(lower), h > 120 ? "..###...###...###...###...###." : std::string(30, '.')) << h;
+        const std::vector<std::string> labels =
+            h <= 50    ? std::vector<std::string>{}
+            : h <= 120 ? std::vector<std::string>{"500b/s", "1000b/s"}
+                       : std::vector<std::string>{"500b/s", "1000b/s", "250b/s", "750b/s"};
+        EXPECT_EQ(TextsOf(f.surface), labels) << h;
+        if (h > 120) {
+            EXPECT_FLOAT_EQ(f.surface.Texts()[2].Y, static_cast<float>(h / 4.0 * 3 + 1));
+            EXPECT_FLOAT_EQ(f.surface.Texts()[3].Y, static_cast<float>(h / 4.0 + 1));
         }
     }
 }

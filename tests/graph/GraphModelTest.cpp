@@ -108,46 +108,38 @@ TEST(cGraph, StylesSetTheirPaletteAndOtherValuesOnlyAreStored) {
     loader.resources["River"].picture = SolidPicture(4, 4, 0xFF808080);
     ScopedLoader scoped(&loader);
     cGraph g;
-
-    g.SetStyle(1);
-    EXPECT_EQ(g.NumColor, 0x00FF00);
-    EXPECT_EQ(g.BackColor, 0x000000);
-    EXPECT_EQ(g.SendColor, 16742263);
-    EXPECT_EQ(g.RecvColor, 255);
-    EXPECT_EQ(g.BothColor, 65280);
-    EXPECT_EQ(g.ChartColor, 24576);
-    EXPECT_FALSE(g.FillUnderGraph);
-    EXPECT_FALSE(g.StretchBackground);
-
-    g.SetStyle(2);
-    EXPECT_EQ(g.NumColor, 16711680);
-    EXPECT_EQ(g.BackColor, 16777215);
-    EXPECT_EQ(g.ChartColor, 8388608);
-    EXPECT_FALSE(g.FillUnderGraph);
-    EXPECT_TRUE(g.StretchBackground);
-    EXPECT_EQ(g.BackgroundPicture(), "res:Clouds");
-    EXPECT_EQ(g.BackgroundImage(), loader.resources["Clouds"].picture.get());
-
-    g.SetStyle(3);
-    EXPECT_EQ(g.BothColor, 16777215);
-    EXPECT_EQ(g.ChartColor, 8421504);
-    EXPECT_EQ(g.BackgroundImage(), loader.resources["River"].picture.get());
-
+    struct Row {
+        int32_t num, back, send, recv, both, chart;
+        bool fill, stretch;
+        const char* background;
+    };
+    const Row rows[] = {{0, 16777215, 16711680, 255, 65280, 11579568, true, false, ""},
+                        {65280, 0, 16742263, 255, 65280, 24576, false, false, ""},
+                        {16711680, 16777215, 16711680, 255, 65280, 8388608, false, true, "res:Clouds"},
+                        {0, 16777215, 16711680, 255, 16777215, 8421504, false, true, "res:River"}};
+    for (int style : {1, 2, 3, 0}) {
+        g.SetStyle(style);
+        const Row& r = rows[style];
+        EXPECT_EQ((std::vector<int32_t>{g.NumColor, g.BackColor, g.SendColor, g.RecvColor, g.BothColor,
+                                        g.ChartColor}),
+                  (std::vector<int32_t>{r.num, r.back, r.send, r.recv, r.both, r.chart}))
+            << style;
+        EXPECT_EQ(g.FillUnderGraph, r.fill) << style;
+        EXPECT_EQ(g.StretchBackground, r.stretch) << style;
+        EXPECT_EQ(g.BackgroundPicture(), r.background) << style;
+        EXPECT_EQ(g.BackgroundImage() != nullptr, *r.background != 0) << style;
+    }
     g.SetStyle(2);
     g.SetStyle(1);
-    EXPECT_EQ(g.BackgroundImage(), nullptr) << "Task Manager has no background";
-    EXPECT_EQ(g.BackgroundPicture(), "");
+    EXPECT_EQ(g.BackgroundImage(), nullptr) << "Task Manager clears the clouds";
 
     g.NumColor = 123;
-    g.SetStyle(7);
-    EXPECT_EQ(g.Style(), 7);
-    EXPECT_EQ(g.NumColor, 123);
-    EXPECT_EQ(g.SendColor, 16742263);
-    g.SetStyle(-1);
-    EXPECT_EQ(g.NumColor, 123);
-
-    g.SetStyle(0);
-    ExpectStandardColours(g);
+    for (int32_t other : {7, -1}) {
+        g.SetStyle(other);
+        EXPECT_EQ(g.Style(), other);
+        EXPECT_EQ(g.NumColor, 123);
+        EXPECT_EQ(g.SendColor, 16742263);
+    }
 }
 
 TEST(BackgroundPicture, ResourceNamesAreLoadedAsResourcesAndLogged) {

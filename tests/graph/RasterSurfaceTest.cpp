@@ -24,36 +24,6 @@ Pixels Drawn(const RasterSurface& s, int32_t colour = 0) {
     return p;
 }
 
-// GDI's stepwise line: the error term with a bias for octants 3, 5, 6 and 8, end pixel left out.
-Pixels Stepwise(int x1, int y1, int x2, int y2) {
-    Pixels p;
-    const int dx = x2 - x1, dy = y2 - y1;
-    int octant;
-    if (dy > 0)
-        octant = dx > 0 ? (dx > dy ? 1 : 2) : (-dx > dy ? 4 : 3);
-    else
-        octant = dx < 0 ? (-dx > -dy ? 5 : 6) : (dx > -dy ? 8 : 7);
-    const int bias = (octant == 3 || octant == 5 || octant == 6 || octant == 8) ? 1 : 0;
-    const bool xMajor = std::abs(dx) > std::abs(dy);
-    const int major = xMajor ? std::abs(dx) : std::abs(dy), minor = xMajor ? std::abs(dy) : std::abs(dx);
-    int x = x1, y = y1, err = 2 * minor - major;
-    for (int len = major; len-- > 0;) {
-        p.insert({x, y});
-        const bool step = err + bias > 0;
-        err += step ? 2 * minor - 2 * major : 2 * minor;
-        if (xMajor) {
-            x += dx > 0 ? 1 : -1;
-            if (step)
-                y += dy > 0 ? 1 : -1;
-        } else {
-            y += dy > 0 ? 1 : -1;
-            if (step)
-                x += dx > 0 ? 1 : -1;
-        }
-    }
-    return p;
-}
-
 RasterSurface Blank(int w, int h) {
     RasterSurface s(w, h);
     s.SetBackColor(0xFFFFFF);
@@ -80,19 +50,6 @@ TEST(RasterSurface, LinesLeaveOutTheirEndPixelInEveryDirection) {
     s.Clear();
     s.Line(2.5f, 1.4f, 3.5f, 1.4f);
     EXPECT_EQ(Drawn(s), (Pixels{{2, 1}, {3, 1}}));
-}
-
-TEST(RasterSurface, SlantedLinesFollowGdisBresenhamInAllOctants) {
-    const int c = 30;
-    for (int dx = -12; dx <= 12; ++dx) {
-        for (int dy = -12; dy <= 12; ++dy) {
-            if (dx == 0 || dy == 0)
-                continue;
-            RasterSurface s = Blank(61, 61);
-            s.Line(c, c, static_cast<float>(c + dx), static_cast<float>(c + dy));
-            ASSERT_EQ(Drawn(s), Stepwise(c, c, c + dx, c + dy)) << dx << "," << dy;
-        }
-    }
 }
 
 TEST(RasterSurface, LinesReachingFarOutsideAreClippedWithoutChangingWhatShows) {
