@@ -120,7 +120,7 @@ PictureBox::~PictureBox() {
         DeleteObject(m_font);
 }
 
-bool PictureBox::Create(HWND parent, int x, int y, int width, int height, int /*id*/) {
+bool PictureBox::Create(HWND parent, int x, int y, int width, int height) {
     // A DC of its own: showing each drawing at once then costs one copy, not a trip through the
     // window manager that invalidating the window would take.
     if (!CreateWindowObject("VantorelPictureBox", "", WS_CHILD | WS_VISIBLE | WS_CLIPSIBLINGS, 0, x, y, width,

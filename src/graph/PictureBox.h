@@ -23,7 +23,7 @@ public:
     ~PictureBox();
 
     // Creates the control as a visible child of `parent` at the rectangle (client pixels of the parent).
-    bool Create(HWND parent, int x, int y, int width, int height, int id = 0);
+    bool Create(HWND parent, int x, int y, int width, int height);
     // Moves and sizes the control; a new size re-creates the off-screen bitmaps.
     void Move(int x, int y, int width, int height);
 
