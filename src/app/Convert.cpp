@@ -96,12 +96,12 @@ void SetDecimalSeparator(char separator) {
 
 // The default rounding mode rounds ties to even.
 double RoundHalfEven(double value) {
-    return std::nearbyint(value);
+    return std::rint(value);
 }
 
 double RoundDecimals(double value, int decimals) {
     const double scale = std::pow(10.0, decimals);
-    return std::nearbyint(value * scale) / scale;
+    return std::rint(value * scale) / scale;
 }
 
 std::optional<int32_t> TryRoundToInt32(double value) {
