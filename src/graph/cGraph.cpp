@@ -147,8 +147,8 @@ void cGraph::SetScaleValue(int32_t value) {
         m_scale = value;
 }
 
-void cGraph::SetBackgroundPicture(const std::string& spec) {
-    std::string text = spec;
+void cGraph::SetBackgroundPicture(const std::string& picture) {
+    std::string text = picture;
     if (text.empty()) {
         m_backgroundImage.reset();
     } else if (text.size() > 4) {

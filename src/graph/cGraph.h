@@ -58,7 +58,7 @@ public:
     // "" for none, "res:NAME" for a built-in bitmap, else a picture file (a bare name lives in the
     // program's folder). A failed load keeps the previous image; the outcome goes to the log.
     const std::string& BackgroundPicture() const { return m_backgroundSpec; }
-    void SetBackgroundPicture(const std::string& spec);
+    void SetBackgroundPicture(const std::string& picture);
     // The loaded image, or null.
     const GraphPicture* BackgroundImage() const { return m_backgroundImage.get(); }
 

@@ -39,8 +39,8 @@ public:
 
 protected:
     // Registers the class once per process (by name) and creates the window.
-    HWND CreateWindowObject(const char* className, const char* title, DWORD style, DWORD exStyle, int x, int y,
-                            int width, int height, HWND parent = nullptr, UINT classStyle = 0,
+    HWND CreateWindowObject(const char* className, const char* title, DWORD style, DWORD exStyle, int x,
+                            int y, int width, int height, HWND parent = nullptr, UINT classStyle = 0,
                             HICON icon = nullptr, HBRUSH background = nullptr) {
         HINSTANCE instance = GetModuleHandleA(nullptr);
         WNDCLASSEXA wc{};
@@ -56,8 +56,8 @@ protected:
             wc.lpszClassName = className;
             RegisterClassExA(&wc);
         }
-        return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr, instance,
-                               static_cast<Derived*>(this));
+        return CreateWindowExA(exStyle, className, title, style, x, y, width, height, parent, nullptr,
+                               instance, static_cast<Derived*>(this));
     }
 
     // The derived object is gone by now, so the window's last messages go to the default procedure.

@@ -22,7 +22,9 @@ void ShowAndEnd(const std::exception& error) {
 FatalErrorHandler g_handler = ShowAndEnd;
 } // namespace
 
-void SetFatalErrorHandler(FatalErrorHandler handler) { g_handler = handler ? handler : ShowAndEnd; }
+void SetFatalErrorHandler(FatalErrorHandler handler) {
+    g_handler = handler ? handler : ShowAndEnd;
+}
 
 void ReportFatalError(const std::exception& error) {
     WriteLog(std::string("Fatal error: ") + error.what());
