@@ -28,10 +28,6 @@ constexpr long kUserSlack = 4;
 constexpr int64_t kHeapSlack = 64 * 1024;
 constexpr int64_t kCommitSlack = 1024 * 1024;
 
-void WriteValue(const char* key, const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
-}
-
 void PumpPending() {
     MSG msg;
     while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

@@ -16,31 +16,7 @@ const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kAppKey[] = "Software\\Vantorel";
 
 std::string BuiltExePath() {
-    // The build passes a Unix path; Wine maps the root of the Unix file system to drive Z:.
-    std::string path = VANTOREL_EXE;
-    if (!path.empty() && path[0] == '/') {
-        std::replace(path.begin(), path.end(), '/', '\\');
-        path = "Z:" + path;
-    }
-    return path;
-}
-
-std::string ReadValue(const char* key, const char* name, DWORD* type = nullptr) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    DWORD t = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &t, data, &size) !=
-        ERROR_SUCCESS)
-        return "<missing>";
-    if (type)
-        *type = t;
-    if (t == REG_DWORD)
-        return std::to_string(*reinterpret_cast<DWORD*>(data));
-    return data;
-}
-
-void WriteValue(const char* key, const char* name, const std::string& text) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+    return WinePath(VANTOREL_EXE);
 }
 
 void WriteDword(const char* key, const char* name, DWORD value) {

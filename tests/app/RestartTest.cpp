@@ -26,20 +26,7 @@ constexpr UINT kExitCommand = 105;
 constexpr UINT kTaskManagerTheme = 201;
 
 std::string BuiltExePath() {
-    std::string path = VANTOREL_EXE;
-    if (!path.empty() && path[0] == '/') {
-        std::replace(path.begin(), path.end(), '/', '\\');
-        path = "Z:" + path;
-    }
-    return path;
-}
-
-std::string ReadValue(const char* key, const char* name) {
-    char data[1024] = {};
-    DWORD size = sizeof data - 1;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
-        return "<missing>";
-    return data;
+    return WinePath(VANTOREL_EXE);
 }
 
 int ScreenDpi(int index) {

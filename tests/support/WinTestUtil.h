@@ -1,6 +1,7 @@
 #pragma once
 #include <windows.h>
 
+#include <algorithm>
 #include <functional>
 #include <string>
 
@@ -86,4 +87,30 @@ inline HWND FindProcessWindow(DWORD pid, const char* className) {
         },
         reinterpret_cast<LPARAM>(&s));
     return s.found;
+}
+
+// A Unix path as the Wine programs see it: the root of the Unix file system is drive Z:.
+inline std::string WinePath(std::string path) {
+    if (!path.empty() && path[0] == '/') {
+        std::replace(path.begin(), path.end(), '/', '\\');
+        path = "Z:" + path;
+    }
+    return path;
+}
+
+// A value under HKEY_CURRENT_USER as text (a DWORD in decimal), or "<missing>".
+inline std::string ReadValue(const char* key, const char* name) {
+    char data[1024] = {};
+    DWORD size = sizeof data - 1;
+    DWORD type = 0;
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
+        ERROR_SUCCESS)
+        return "<missing>";
+    if (type == REG_DWORD)
+        return std::to_string(*reinterpret_cast<DWORD*>(data));
+    return data;
+}
+
+inline void WriteValue(const char* key, const char* name, const std::string& text) {
+    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
