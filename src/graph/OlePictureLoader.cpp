@@ -1,4 +1,5 @@
 #include "graph/OlePictureLoader.h"
+#include "graph/Dib32.h"
 
 #include <ole2.h>
 #include <olectl.h>
@@ -48,18 +49,11 @@ public:
         m_dc = CreateCompatibleDC(screen.Get());
         if (!m_dc)
             return;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = width;
-        info.bmiHeader.biHeight = -height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        uint32_t* bits = nullptr;
+        m_bitmap = CreateDib32(m_dc, width, height, &bits);
         if (!m_bitmap)
             return;
-        m_bits = static_cast<const uint32_t*>(bits);
+        m_bits = bits;
         m_old = SelectObject(m_dc, m_bitmap);
     }
     ~Target() {

@@ -1,5 +1,6 @@
 #include "graph/PictureBox.h"
 #include "app/AppError.h"
+#include "graph/Dib32.h"
 
 #include <windowsx.h>
 
@@ -16,18 +17,9 @@ public:
         ReleaseDC(nullptr, screen);
         if (!Dc)
             return;
-        BITMAPINFO info{};
-        info.bmiHeader.biSize = sizeof info.bmiHeader;
-        info.bmiHeader.biWidth = Width;
-        info.bmiHeader.biHeight = -Height;
-        info.bmiHeader.biPlanes = 1;
-        info.bmiHeader.biBitCount = 32;
-        info.bmiHeader.biCompression = BI_RGB;
-        void* bits = nullptr;
-        Bitmap = CreateDIBSection(Dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+        Bitmap = CreateDib32(Dc, Width, Height, &Bits);
         if (!Bitmap)
             return;
-        Bits = static_cast<uint32_t*>(bits);
         m_oldBitmap = SelectObject(Dc, Bitmap);
         m_oldPen = GetCurrentObject(Dc, OBJ_PEN);
         m_oldFont = GetCurrentObject(Dc, OBJ_FONT);

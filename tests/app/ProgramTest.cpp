@@ -1,4 +1,4 @@
-#include "support/WinTestUtil.h"
+#include "support/ProgramFixture.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -9,43 +9,13 @@
 #include <string>
 #include <vector>
 
-// These tests start the real program. It keeps its settings under HKCU\Software\Vantorel of the
-// test prefix, and its log beside the executable, so each test runs a private copy of it.
 namespace {
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kAppKey[] = "Software\\Vantorel";
-
-std::string BuiltExePath() {
-    return WinePath(VANTOREL_EXE);
-}
-
 void WriteDword(const char* key, const char* name, DWORD value) {
     RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
 }
 
-// A private copy of Vantorel.exe in a fresh folder, and a clean slate in the registry.
-class ProgramCopy : public testing::Test {
+class ProgramCopy : public PrivateProgram {
 protected:
-    void SetUp() override {
-        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "vantorel-test-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(folder.c_str(), nullptr);
-        exe = folder + "\\Vantorel.exe";
-        ASSERT_TRUE(CopyFileA(BuiltExePath().c_str(), exe.c_str(), FALSE)) << BuiltExePath();
-        DeleteFileA((folder + "\\VantorelLog.txt").c_str());
-    }
-    void TearDown() override {
-        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-        DeleteFileA(exe.c_str());
-        DeleteFileA((folder + "\\VantorelLog.txt").c_str());
-        RemoveDirectoryA(folder.c_str());
-    }
-
     // Starts the copy, waits for its controller window, lets it run, then asks it to close.
     void RunOnce(DWORD runMs = 1500) {
         ChildProcess p('"' + exe + '"');
@@ -64,7 +34,7 @@ protected:
 
     // The messages of the log, without their time stamps.
     std::vector<std::string> LogMessages() const {
-        std::ifstream in(folder + "\\VantorelLog.txt", std::ios::binary);
+        std::ifstream in(LogPath(), std::ios::binary);
         std::stringstream all;
         all << in.rdbuf();
         std::vector<std::string> lines;
@@ -86,9 +56,6 @@ protected:
     static int Count(const std::vector<std::string>& lines, const std::string& what) {
         return static_cast<int>(std::count(lines.begin(), lines.end(), what));
     }
-
-    std::string folder;
-    std::string exe;
 };
 } // namespace
 

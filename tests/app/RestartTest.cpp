@@ -1,6 +1,7 @@
 // The program across restarts: what the first run does, where the meter opens on a fresh machine, and
 // that the place, size, title bar and graph colours the user left are what the next run shows.
-#include "support/WinTestUtil.h"
+#include "graph/Dib32.h"
+#include "support/ProgramFixture.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
@@ -14,8 +15,6 @@
 #include <vector>
 
 namespace {
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
-const char kAppKey[] = "Software\\Vantorel";
 const char kGraph[] = "Software\\Vantorel\\Graph";
 const char kPosition[] = "Software\\Vantorel\\Position";
 const char kSettings[] = "Software\\Vantorel\\Settings";
@@ -24,10 +23,6 @@ const char kSettings[] = "Software\\Vantorel\\Settings";
 // (the four built-in themes come first: Standard, Task Manager, Clouds, River).
 constexpr UINT kExitCommand = 105;
 constexpr UINT kTaskManagerTheme = 201;
-
-std::string BuiltExePath() {
-    return WinePath(VANTOREL_EXE);
-}
 
 int ScreenDpi(int index) {
     HDC screen = GetDC(nullptr);
@@ -102,14 +97,8 @@ double ShareOfColour(HWND picture, COLORREF rgb) {
         return 0;
     HDC screen = GetDC(nullptr);
     HDC memory = CreateCompatibleDC(screen);
-    BITMAPINFO info{};
-    info.bmiHeader.biSize = sizeof info.bmiHeader;
-    info.bmiHeader.biWidth = w;
-    info.bmiHeader.biHeight = -h;
-    info.bmiHeader.biPlanes = 1;
-    info.bmiHeader.biBitCount = 32;
-    void* bits = nullptr;
-    HBITMAP dib = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* bits = nullptr;
+    HBITMAP dib = CreateDib32(screen, w, h, &bits);
     HGDIOBJ old = SelectObject(memory, dib);
     BitBlt(memory, 0, 0, w, h, screen, origin.x, origin.y, SRCCOPY);
     GdiFlush();
@@ -135,25 +124,11 @@ std::string Text(const RECT& r) {
            "," + std::to_string(r.bottom) + ")";
 }
 
-class Restart : public testing::Test {
+class Restart : public PrivateProgram {
 protected:
-    void SetUp() override {
-        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "vantorel-restart-" + std::to_string(GetCurrentProcessId()) + "-" +
-                 testing::UnitTest::GetInstance()->current_test_info()->name();
-        CreateDirectoryA(folder.c_str(), nullptr);
-        exe = folder + "\\Vantorel.exe";
-        ASSERT_TRUE(CopyFileA(BuiltExePath().c_str(), exe.c_str(), FALSE)) << BuiltExePath();
-    }
     void TearDown() override {
         process.reset();
-        SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
-        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-        DeleteFileA(exe.c_str());
-        RemoveDirectoryA(folder.c_str());
+        PrivateProgram::TearDown();
     }
 
     // Starts the copy and waits for its controller and its meter window (with its graph child).
@@ -204,7 +179,6 @@ protected:
     }
     bool HasTitleBar() const { return (GetWindowLongA(meter, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
 
-    std::string folder, exe;
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr, meter = nullptr, picture = nullptr;
 };

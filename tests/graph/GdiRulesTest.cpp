@@ -1,4 +1,5 @@
 // The rasteriser and the glyph text of the surfaces against GDI itself, on the platform.
+#include "graph/Dib32.h"
 #include "graph/PictureBox.h"
 #include "graph/PixelCanvas.h"
 
@@ -15,11 +16,7 @@ class Dib {
 public:
     Dib(int width, int height) : m_width(width), m_height(height) {
         m_dc = CreateCompatibleDC(nullptr);
-        BITMAPINFO info{};
-        info.bmiHeader = {sizeof info.bmiHeader, width, -height, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-        void* bits = nullptr;
-        m_bitmap = CreateDIBSection(m_dc, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
-        m_bits = static_cast<uint32_t*>(bits);
+        m_bitmap = CreateDib32(m_dc, width, height, &m_bits);
         m_old = SelectObject(m_dc, m_bitmap);
         SetBkMode(m_dc, TRANSPARENT);
         Clear();

@@ -1,4 +1,5 @@
 #include "graph/PictureBox.h"
+#include "graph/Dib32.h"
 #include "graph/GraphTestUtil.h"
 #include "graph/OlePictureLoader.h"
 #include "graph/RasterSurface.h"
@@ -101,10 +102,8 @@ TEST(PictureBox, ShowsTheComposedSurfaceOnPaintAndPrint) {
     graph.DrawGraph(true, false);
     // PrintWindow (WM_PRINT under Wine) and WM_PRINTCLIENT give the same picture.
     HDC memory = CreateCompatibleDC(nullptr);
-    BITMAPINFO info{};
-    info.bmiHeader = {sizeof info.bmiHeader, 200, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
-    void* bits = nullptr;
-    HBITMAP bitmap = CreateDIBSection(memory, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+    uint32_t* bits = nullptr;
+    HBITMAP bitmap = CreateDib32(memory, 200, 64, &bits);
     HGDIOBJ old = SelectObject(memory, bitmap);
     for (int way = 0; way < 2; ++way) {
         PatBlt(memory, 0, 0, 200, 64, BLACKNESS);
