@@ -4,6 +4,7 @@
 #include "graph/OlePictureLoader.h"
 #include "net/NetSeamsWin32.h"
 #include "settings/SystemServices.h"
+#include "winsys/DialogMessages.h"
 
 #include <windows.h>
 
@@ -27,6 +28,8 @@ int RunProgram() {
         return 0;
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+        if (IsModelessDialogMessage(&msg))
+            continue;
         TranslateMessage(&msg);
         DispatchMessageA(&msg);
     }

@@ -11,6 +11,7 @@
 #include "net/mNetStatus.h"
 #include "resources/resource.h"
 #include "settings/mRegistry.h"
+#include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
 #include "winsys/SysTray.h"
 
@@ -242,6 +243,7 @@ void frmMain::UnloadForm() {
     Form_Unload();
     UnregisterLoadedForm(this);
     m_meter.reset();
+    m_statistics.reset();
     // The tray control withdraws its message requests and takes its icon away.
     SysTray1.reset();
     if (m_hwnd) {
@@ -269,6 +271,8 @@ void frmMain::NetStat_Status(int32_t lIn, int32_t lOut) {
     NetGraph->AddData(lIn, lOut);
     NetGraph->DrawGraph(true, false);
     NetStatistics->AddData(lIn, lOut);
+    if (StatisticsVisible && m_statistics)
+        m_statistics->UpdateStats();
 }
 
 void frmMain::mnuShow_Click() {
@@ -284,8 +288,13 @@ void frmMain::mnuShow_Click() {
     }
 }
 
-// The statistics window, the settings dialog and the theme editor are not part of this program yet.
-void frmMain::mnuStatistics_Click() {}
+void frmMain::mnuStatistics_Click() {
+    if (!m_statistics)
+        m_statistics = std::make_unique<frmStatistics>(*this);
+    m_statistics->Show();
+}
+
+// The settings dialog and the theme editor are not part of this program yet.
 void frmMain::mnuSettings_Click() {}
 void frmMain::mnuThemeCustom_Click() {}
 

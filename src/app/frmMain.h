@@ -15,6 +15,7 @@ class cGraphTheme;
 class cNetStatistics;
 class cNetStatus;
 class frmMeter;
+class frmStatistics;
 class SysTray;
 
 // The hidden controller window: owns the long-lived objects and runs start-up and shutdown.
@@ -64,6 +65,7 @@ public:
     bool ThemesVisible = false;
 
     frmMeter* Meter() const { return m_meter.get(); }
+    frmStatistics* Statistics() const { return m_statistics.get(); }
 
 private:
     void Form_Load();
@@ -76,6 +78,7 @@ private:
 
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;
+    std::unique_ptr<frmStatistics> m_statistics;
     bool m_unloading = false;
 
     // Picture holders: the four tray pictures and the six menu pictures.

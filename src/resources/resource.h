@@ -24,4 +24,40 @@
 #define RES_CLOUDS "CLOUDS"
 #define RES_RIVER "RIVER"
 
+// Dialog templates (src/resources/dialogs.rc) and their controls, named after the controls. Labels and
+// frames are numbered within each dialog, so those ids are shared by all dialogs.
+#define IDC_Frame1 901
+#define IDC_Frame2 902
+#define IDC_Frame3 903
+#define IDC_Frame4 904
+#define IDC_Label1 911
+#define IDC_Label2 912
+#define IDC_Label3 913
+#define IDC_Label4 914
+#define IDC_Label5 915
+#define IDC_Label6 916
+#define IDC_Label7 917
+
+// The statistics window.
+#define IDD_frmStatistics 1000
+#define IDC_txtTotalIn 1010
+#define IDC_txtTotalOut 1011
+#define IDC_txtTotalTotal 1012
+#define IDC_txtCurrentIn 1013
+#define IDC_txtCurrentOut 1014
+#define IDC_txtCurrentTotal 1015
+#define IDC_txtAverageIn 1016
+#define IDC_txtAverageOut 1017
+#define IDC_txtAverageTotal 1018
+#define IDC_txtMaxIn 1019
+#define IDC_txtMaxOut 1020
+#define IDC_txtMaxTotal 1021
+#define IDC_optB 1031
+#define IDC_optKb 1032
+#define IDC_optMb 1033
+#define IDC_cmdReset 1034
+#define IDC_chkPause 1035
+#define IDC_chkOnTop 1036
+#define IDC_cmdClose 1037
+
 #endif

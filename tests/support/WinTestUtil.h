@@ -1,4 +1,6 @@
 #pragma once
+#include "winsys/DialogMessages.h"
+
 #include <windows.h>
 
 #include <algorithm>
@@ -16,6 +18,8 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
                                   QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+            if (IsModelessDialogMessage(&msg))
+                continue;
             TranslateMessage(&msg);
             DispatchMessageA(&msg);
         }

@@ -1,0 +1,71 @@
+#include "winsys/DialogMessages.h"
+#include "resources/resource.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+std::vector<HWND>& Dialogs() {
+    static std::vector<HWND> dialogs;
+    return dialogs;
+}
+} // namespace
+
+void AddModelessDialog(HWND dialog) {
+    auto& list = Dialogs();
+    if (dialog && std::find(list.begin(), list.end(), dialog) == list.end())
+        list.push_back(dialog);
+}
+
+void RemoveModelessDialog(HWND dialog) {
+    std::erase(Dialogs(), dialog);
+}
+
+bool IsModelessDialogMessage(MSG* msg) {
+    // IsDialogMessage only takes messages for the dialog itself or one of its controls.
+    for (HWND dialog : Dialogs()) {
+        if (IsDialogMessageA(dialog, msg))
+            return true;
+    }
+    return false;
+}
+
+std::string ItemText(HWND dialog, int id) {
+    HWND item = GetDlgItem(dialog, id);
+    std::string text(static_cast<size_t>(GetWindowTextLengthA(item)) + 1, '\0');
+    text.resize(static_cast<size_t>(GetWindowTextA(item, text.data(), static_cast<int>(text.size()))));
+    return text;
+}
+
+void SetItemText(HWND dialog, int id, const std::string& text) {
+    SetDlgItemTextA(dialog, id, text.c_str());
+}
+
+bool IsItemChecked(HWND dialog, int id) {
+    return IsDlgButtonChecked(dialog, id) == BST_CHECKED;
+}
+
+void SetItemChecked(HWND dialog, int id, bool checked) {
+    CheckDlgButton(dialog, id, checked ? BST_CHECKED : BST_UNCHECKED);
+}
+
+void EnableItem(HWND dialog, int id, bool enabled) {
+    EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
+}
+
+void BringToFront(HWND window) {
+    if (IsIconic(window))
+        ShowWindow(window, SW_RESTORE);
+    ShowWindow(window, SW_SHOW);
+    SetForegroundWindow(window);
+}
+
+void SetProgramIcon(HWND window) {
+    // Shared icons belong to the module: nothing to destroy.
+    auto icon = [](int size) {
+        return reinterpret_cast<LPARAM>(LoadImageA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDI_APP),
+                                                   IMAGE_ICON, size, size, LR_SHARED));
+    };
+    SendMessageA(window, WM_SETICON, ICON_BIG, icon(GetSystemMetrics(SM_CXICON)));
+    SendMessageA(window, WM_SETICON, ICON_SMALL, icon(GetSystemMetrics(SM_CXSMICON)));
+}
