@@ -53,6 +53,45 @@ void EnableItem(HWND dialog, int id, bool enabled) {
     EnableWindow(GetDlgItem(dialog, id), enabled ? TRUE : FALSE);
 }
 
+int AddListEntry(HWND dialog, int id, const std::string& text, LPARAM data) {
+    const auto index = static_cast<int>(
+        SendDlgItemMessageA(dialog, id, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str())));
+    if (index >= 0)
+        SendDlgItemMessageA(dialog, id, CB_SETITEMDATA, static_cast<WPARAM>(index), data);
+    return index;
+}
+
+void ClearList(HWND dialog, int id) {
+    SendDlgItemMessageA(dialog, id, CB_RESETCONTENT, 0, 0);
+}
+
+int ListCount(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCOUNT, 0, 0));
+}
+
+std::string ListEntry(HWND dialog, int id, int index) {
+    const auto length = SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
+    if (length < 0)
+        return {};
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                        reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<size_t>(length));
+    return text;
+}
+
+LPARAM ListData(HWND dialog, int id, int index) {
+    return SendDlgItemMessageA(dialog, id, CB_GETITEMDATA, static_cast<WPARAM>(index), 0);
+}
+
+int SelectedListEntry(HWND dialog, int id) {
+    return static_cast<int>(SendDlgItemMessageA(dialog, id, CB_GETCURSEL, 0, 0));
+}
+
+void SelectListEntry(HWND dialog, int id, int index) {
+    SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
 void BringToFront(HWND window) {
     if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);

@@ -16,6 +16,14 @@ void SetItemText(HWND dialog, int id, const std::string& text);
 bool IsItemChecked(HWND dialog, int id);
 void SetItemChecked(HWND dialog, int id, bool checked);
 void EnableItem(HWND dialog, int id, bool enabled);
+// Drop-down lists: entries are counted from 0; -1 is no selection.
+int AddListEntry(HWND dialog, int id, const std::string& text, LPARAM data = 0);
+void ClearList(HWND dialog, int id);
+int ListCount(HWND dialog, int id);
+std::string ListEntry(HWND dialog, int id, int index);
+LPARAM ListData(HWND dialog, int id, int index);
+int SelectedListEntry(HWND dialog, int id);
+void SelectListEntry(HWND dialog, int id, int index);
 // Gives a window of its own the program's icon, in its title bar and in the task list.
 void SetProgramIcon(HWND window);
 // Brings a window that is already open to the front (restoring it when minimised).
