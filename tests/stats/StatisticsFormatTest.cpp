@@ -32,10 +32,12 @@ TEST_F(StatisticsFormat, AmountsInEachUnitRoundToEven) {
         {1024, StatisticsUnit::Kilobytes, "1 kb"},
         {256, StatisticsUnit::Kilobytes, "0.2 kb"}, // 0.25 to even
         {24, StatisticsUnit::Kilobytes, "0 kb"},
+        {1024000, StatisticsUnit::Kilobytes, "1000 kb"},
         {1048576 * 1.5, StatisticsUnit::Megabytes, "1.5 mb"},
         {1048576, StatisticsUnit::Megabytes, "1 mb"},
         {131072, StatisticsUnit::Megabytes, "0.12 mb"}, // 0.125 to even
         {1294336, StatisticsUnit::Megabytes, "1.23 mb"},
+        {1048576e5, StatisticsUnit::Megabytes, "100000 mb"},
     };
     for (const auto& c : cases)
         EXPECT_EQ(FormatAmount(static_cast<int64_t>(c.octets * kFixed), c.unit), c.text) << c.octets;

@@ -1,6 +1,9 @@
 // The statistics window inside the live controller: opened the ways a user opens it, driven through its
 // real controls, fed by samples, and closed with the rest of the program.
+#include "app/AppInfo.h"
 #include "app/frmMain.h"
+#include "app/mLogging.h"
+#include "app/mMisc.h"
 #include "meter/CFormBorder.h"
 #include "meter/frmMeter.h"
 #include "net/NetSeamsWin32.h"
@@ -16,6 +19,8 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -68,6 +73,11 @@ bool IsTopMost(HWND hwnd) {
 TEST(StatisticsWindow, ShowsPausesResetsAndClosesWithTheProgram) {
     SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
     WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+    char exe[MAX_PATH] = {};
+    SetExecutablePath(std::string(exe, GetModuleFileNameA(nullptr, exe, sizeof exe)));
+    const std::string log = AppPath() + ExeBaseName() + "Log.txt";
+    DeleteFileA(log.c_str());
     WriteValue("Software\\Vantorel\\Graph", "ShowOnStartup", "True");
     UseSystemNetworkSeams();
     UseSystemServices();
@@ -141,4 +151,17 @@ TEST(StatisticsWindow, ShowsPausesResetsAndClosesWithTheProgram) {
     EXPECT_FALSE(IsWindow(again));
     EXPECT_FALSE(form.StatisticsVisible);
     SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
+
+    // Each opening was loaded and unloaded once, the last one by Exit.
+    FlushLog();
+    std::ifstream file(log, std::ios::binary);
+    const std::string text((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    auto count = [&text](const std::string& line) {
+        size_t n = 0;
+        for (size_t at = text.find(line); at != std::string::npos; at = text.find(line, at + 1))
+            ++n;
+        return n;
+    };
+    EXPECT_EQ(count(": frmStatistics_Load\r\n"), 2u);
+    EXPECT_EQ(count(": frmStatistics_Unload\r\n"), 2u);
 }
