@@ -108,24 +108,23 @@ TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
     Counters(1, 0x7FFFFFFFu, 0xFFFFFFF0u); // a gap of nearly 2^31 in, across the top out
     EXPECT_EQ(Tick(), std::pair(0x7FFFFFFA, 0x7FFFFEF0));
 
-    net->SetInterface(""); // the all-interfaces sum wraps as one counter
-    Counters(0, 0xFFFFFF00u, 0);
-    Counters(1, 0x80u, 0);
-    EXPECT_EQ(Tick(), std::pair(0, 0));
-    Counters(0, 0xFFFFFFF0u, 0);
-    Counters(1, 0x100u, 0);
-    EXPECT_EQ(Tick(), std::pair(0x170, 0));
-    // Back from the lower half, or by less than half the range, is a restart: a new baseline, not traffic.
-    Counters(0, 0xE0000000u, 0);
-    Counters(1, 0x50u, 0);
-    EXPECT_EQ(Tick(), std::pair(0, 0));
-    Counters(0, 0xE0000001u, 0);
-    Counters(1, 0x52u, 0);
-    EXPECT_EQ(Tick(), std::pair(3, 0));
-    // Rows that each moved possibly but together more than a sample holds give the largest sample.
-    Counters(0, 0x40000000u, 0);
-    Counters(1, 0x70000000u, 0);
-    EXPECT_EQ(Tick(), std::pair(0x7FFFFFFF, 0));
+    net->SetInterface("");
+    // The two rows' incoming counters, and the sample they give.
+    const struct {
+        uint32_t loopback, eth0;
+        int32_t lIn;
+    } steps[] = {
+        {0xFFFFFF00u, 0x80u, 0},                // a baseline
+        {0xFFFFFFF0u, 0x100u, 0x170},           // the loopback wraps
+        {0xE0000000u, 0x50u, 0},                // back by less than half the range, or from the lower half:
+        {0xE0000001u, 0x52u, 3},                // restarts, which start new baselines
+        {0x40000000u, 0x70000000u, 0x7FFFFFFF}, // each possible, together more than a sample holds
+    };
+    for (const auto& step : steps) {
+        Counters(0, step.loopback, 0);
+        Counters(1, step.eth0, 0);
+        EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.loopback << ", " << step.eth0;
+    }
 }
 
 TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) {
