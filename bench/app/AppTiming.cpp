@@ -84,11 +84,7 @@ int InProcess() {
 
     {
         frmMain form;
-        if (!form.Load()) {
-            std::printf("the controller could not be loaded\n");
-            SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
-            return 1;
-        }
+        form.Load(); // a controller that cannot be loaded ends the program with a report
         // The least of several rounds, taken in turns with the meter hidden and shown: the figure least
         // disturbed by the rest of the machine (the tray's shell runs in another process).
         uint32_t sample = 0;

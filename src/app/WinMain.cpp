@@ -24,8 +24,7 @@ void TakeUpSystemSettings() {
 // The controller lives in here, so that it is gone before OLE is.
 int RunProgram() {
     frmMain main;
-    if (!main.Load())
-        return 0;
+    main.Load();
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         if (IsModelessDialogMessage(&msg))

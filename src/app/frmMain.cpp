@@ -13,6 +13,7 @@
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
+#include "winsys/FatalError.h"
 #include "winsys/SysTray.h"
 
 #include <exception>
@@ -42,8 +43,10 @@ frmMain* MainForm() {
 frmMain::frmMain() = default;
 
 frmMain::~frmMain() {
+    // Nothing may leave a destructor: a setting that cannot be saved now is logged.
     if (!m_unloading && m_hwnd)
-        UnloadForm();
+        LoggingErrors("frmMain_Unload", [this] { UnloadForm(); });
+    UnregisterLoadedForm(this);
     FreePictures();
     if (g_mainForm == this)
         g_mainForm = nullptr;
@@ -84,12 +87,22 @@ void frmMain::FreePictures() {
     pQuillix.bitmap = nullptr;
 }
 
-bool frmMain::Load() {
+void frmMain::Load() {
+    try {
+        LoadControls();
+        Form_Load();
+    } catch (const std::exception& error) {
+        ReportFatalError(error);
+    }
+}
+
+void frmMain::LoadControls() {
     g_mainForm = this;
     LoadPictures();
     if (!CreateWindowObject(kMainClass, kAppTitle, WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU, 0, CW_USEDEFAULT,
                             CW_USEDEFAULT, 0, 0, nullptr, 0, m_appIcon))
-        return false;
+        throw AppError(static_cast<int32_t>(GetLastError()), ExeBaseName() + ".frmMain",
+                       "Can't create the main window");
     SetMenu(m_hwnd, Menu.Bar());
 
     // The tray control as the window was designed: hidden, no tooltip, the program's icon.
@@ -100,8 +113,6 @@ bool frmMain::Load() {
     ConnectTrayEvents();
 
     RegisterLoadedForm(this);
-    Form_Load();
-    return true;
 }
 
 void frmMain::ConnectTrayEvents() {

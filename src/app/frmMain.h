@@ -26,8 +26,9 @@ public:
     ~frmMain();
 
     // Creates the window and its controls and runs the start-up sequence. A second copy of the
-    // program ends inside, at once.
-    bool Load();
+    // program ends inside, at once; an error on the way (a window or timer that cannot be made, a
+    // refused registry write) ends the program with a report, as one in a message handler does.
+    void Load();
     // Runs the shutdown sequence once and destroys the window (Exit, close request, end of session).
     void UnloadForm() override;
 
@@ -68,6 +69,7 @@ public:
     frmStatistics* Statistics() const { return m_statistics.get(); }
 
 private:
+    void LoadControls();
     void Form_Load();
     void Form_Unload();
     void LoadPictures();

@@ -1,4 +1,5 @@
 #pragma once
+#include <exception>
 #include <memory>
 #include <string>
 
@@ -21,6 +22,17 @@ void CloseLog();
 bool LogIsOpen();
 // The log beside the executable: AppPath() + ExeBaseName() + "Log.txt".
 std::string LogFileName();
+
+// For teardown, where nothing may be thrown: runs `statement` and logs its error as `where`, " error: "
+// and the description instead of raising it.
+template <class Statement>
+void LoggingErrors(const std::string& where, Statement&& statement) {
+    try {
+        statement();
+    } catch (const std::exception& error) {
+        WriteLog(where + " error: " + error.what());
+    }
+}
 
 // A local date and time, to the second.
 struct LogDateTime {

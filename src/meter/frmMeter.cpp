@@ -32,8 +32,10 @@ int ScreenDpi(int index) {
 frmMeter::frmMeter(frmMain& main) : m_main(main) {}
 
 frmMeter::~frmMeter() {
+    // Nothing may leave a destructor: a position that cannot be saved now is logged.
     if (m_loaded)
-        UnloadForm();
+        LoggingErrors("frmMeter_Unload", [this] { UnloadForm(); });
+    UnregisterLoadedForm(this);
 }
 
 CFormBorder& frmMeter::FrmBorder() {

@@ -6,12 +6,14 @@
 
 using namespace IfTableLayout;
 
-FakeInterfaceTable::Row FakeInterfaceTable::WindowsRow(const std::string& name, uint32_t in, uint32_t out) {
-    return {name + '\0', static_cast<uint32_t>(name.size() + 1), in, out};
+FakeInterfaceTable::Row FakeInterfaceTable::WindowsRow(const std::string& name, uint32_t in, uint32_t out,
+                                                       uint32_t index) {
+    return {name + '\0', static_cast<uint32_t>(name.size() + 1), in, out, index};
 }
 
-FakeInterfaceTable::Row FakeInterfaceTable::WineRow(const std::string& name, uint32_t in, uint32_t out) {
-    return {name, static_cast<uint32_t>(name.size()), in, out};
+FakeInterfaceTable::Row FakeInterfaceTable::WineRow(const std::string& name, uint32_t in, uint32_t out,
+                                                    uint32_t index) {
+    return {name, static_cast<uint32_t>(name.size()), in, out, index};
 }
 
 uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
@@ -32,6 +34,7 @@ uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
     for (std::size_t i = 0; i < rows.size(); ++i) {
         unsigned char* row = out + kHeaderSize + i * kRowSize;
         std::memset(row, 0, kRowSize);
+        WriteU32(row + kIndex, rows[i].index);
         WriteU32(row + kInOctets, rows[i].inOctets);
         WriteU32(row + kOutOctets, rows[i].outOctets);
         WriteU32(row + kDescrLen, rows[i].descrLen);

@@ -18,10 +18,11 @@ public:
         uint32_t descrLen = 0; // dwDescrLen as reported, not checked against descr
         uint32_t inOctets = 0;
         uint32_t outOctets = 0;
+        uint32_t index = 0; // dwIndex: the system's own number for the interface
     };
     // A row as Windows reports it (dwDescrLen counts the NUL) and as Wine does (it does not).
-    static Row WindowsRow(const std::string& name, uint32_t in = 0, uint32_t out = 0);
-    static Row WineRow(const std::string& name, uint32_t in = 0, uint32_t out = 0);
+    static Row WindowsRow(const std::string& name, uint32_t in = 0, uint32_t out = 0, uint32_t index = 0);
+    static Row WineRow(const std::string& name, uint32_t in = 0, uint32_t out = 0, uint32_t index = 0);
 
     uint32_t GetIfTable(void* table, uint32_t* size, bool order) override;
 

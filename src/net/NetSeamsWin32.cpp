@@ -10,6 +10,7 @@
 
 // The reader reads the table as bytes; the record must be laid out as it expects.
 static_assert(offsetof(MIB_IFTABLE, table) == IfTableLayout::kHeaderSize);
+static_assert(offsetof(MIB_IFROW, dwIndex) == IfTableLayout::kIndex);
 static_assert(offsetof(MIB_IFROW, dwInOctets) == IfTableLayout::kInOctets);
 static_assert(offsetof(MIB_IFROW, dwOutOctets) == IfTableLayout::kOutOctets);
 static_assert(offsetof(MIB_IFROW, dwDescrLen) == IfTableLayout::kDescrLen);

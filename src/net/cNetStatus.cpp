@@ -2,13 +2,6 @@
 #include "app/mLogging.h"
 #include "net/mNetStatus.h"
 
-namespace {
-// Counters wrap at 2^32; their difference modulo 2^32 is the traffic in between.
-int32_t Difference(int32_t now, int32_t before) {
-    return static_cast<int32_t>(static_cast<uint32_t>(now) - static_cast<uint32_t>(before));
-}
-} // namespace
-
 cNetStatus::cNetStatus() {
     WriteLog("cNetStatus_Initialize");
 }
@@ -22,8 +15,8 @@ cNetStatus::~cNetStatus() {
 
 void cNetStatus::SetInterface(std::string text) {
     m_interface = std::move(text);
-    m_lastIn = 0;
-    m_lastOut = 0;
+    m_lastIn.Clear();
+    m_lastOut.Clear();
 }
 
 void cNetStatus::Start() {
@@ -32,6 +25,8 @@ void cNetStatus::Start() {
         m_timer->ThatTime = nullptr;
         m_timer->SetInterval(0);
     }
+    m_lastIn.Clear();
+    m_lastOut.Clear();
     m_timer = CTimer::New();
     m_timer->ThatTime = [this] { Timer_ThatTime(); };
     m_timer->SetInterval(1000);
@@ -39,19 +34,10 @@ void cNetStatus::Start() {
 }
 
 void cNetStatus::Timer_ThatTime() {
-    // Two snapshots, as each reading stands alone.
-    const int32_t in = GetInOctets(m_interface);
-    const int32_t out = GetOutOctets(m_interface);
-    if (m_lastIn == 0)
-        m_lastIn = in;
-    if (m_lastOut == 0)
-        m_lastOut = out;
-    const int32_t lIn = Difference(in, m_lastIn);
-    const int32_t lOut = Difference(out, m_lastOut);
-    // Stored before the handlers run: one of them may choose another interface (a fresh baseline
-    // that must hold) or release this sampler.
-    m_lastIn = in;
-    m_lastOut = out;
+    // Two snapshots, as each reading stands alone. The baselines are stored before the handlers run:
+    // one of them may choose another interface (a fresh baseline that must hold) or release this sampler.
+    const int32_t lIn = m_lastIn.Read(m_interface, Direction::In, m_space);
+    const int32_t lOut = m_lastOut.Read(m_interface, Direction::Out, m_space);
     if (Status)
         Status(lIn, lOut);
 }

@@ -1,5 +1,7 @@
 #pragma once
 #include "net/CTimer.h"
+#include "net/RowBaselines.h"
+#include "net/mNetStatus.h"
 
 #include <cstdint>
 #include <functional>
@@ -7,8 +9,9 @@
 #include <string>
 
 // The throughput sampler: once a second it reads the watched interface's counters (mNetStatus) and
-// raises Status with the octets received and sent since the previous tick. A reading of 0 counts as
-// no previous reading, so the first tick after Start or after a change of interface reports 0 and 0.
+// raises Status with the octets received and sent since the previous tick, summed row by row so that
+// adapters that come, go or restart never show as traffic. The first tick after Start or after a
+// change of interface only takes the baselines and reports 0 and 0.
 class cNetStatus {
 public:
     cNetStatus();
@@ -35,6 +38,7 @@ private:
 
     std::shared_ptr<CTimer> m_timer;
     std::string m_interface;
-    int32_t m_lastIn = 0;
-    int32_t m_lastOut = 0;
+    RowBaselines m_lastIn;
+    RowBaselines m_lastOut;
+    SnapshotSpace m_space;
 };

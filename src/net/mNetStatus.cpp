@@ -1,6 +1,7 @@
 #include "net/mNetStatus.h"
 #include "net/IfTableLayout.h"
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -9,8 +10,6 @@ using namespace IfTableLayout;
 namespace {
 IInterfaceTable* g_table = nullptr;
 
-// Room for the usual machine without touching the heap; more rows go to a buffer of the size asked.
-constexpr std::size_t kFixedRows = 32;
 // An answer beyond this is not believed: no rows is safer than an enormous allocation.
 constexpr std::size_t kMaxRows = 8192;
 // A table that keeps growing between question and answer is asked this often.
@@ -29,35 +28,10 @@ std::string_view RowName(const unsigned char* row) {
 // Calls `visit` with each row of one fresh snapshot in the system's order until it returns false.
 template <class Visit>
 void ForEachRow(Visit&& visit) {
-    if (!g_table)
-        return;
-    alignas(uint32_t) unsigned char fixed[TableSize(kFixedRows)];
-    std::unique_ptr<uint32_t[]> heap;
-    unsigned char* buffer = fixed;
-    uint32_t provided = sizeof fixed;
-    uint32_t size = provided;
-    WriteU32(buffer, 0);
-    uint32_t rc = g_table->GetIfTable(buffer, &size, false);
-    for (int attempt = 1; rc == kInsufficientBuffer && attempt < kAttempts; ++attempt) {
-        if (size <= provided || size > TableSize(kMaxRows))
-            return;
-        // A little headroom, so that one more interface does not cost another round.
-        provided = static_cast<uint32_t>(size + 4 * kRowSize);
-        heap.reset(new uint32_t[(provided + 3) / 4]);
-        buffer = reinterpret_cast<unsigned char*>(heap.get());
-        size = provided;
-        WriteU32(buffer, 0);
-        rc = g_table->GetIfTable(buffer, &size, false);
-    }
-    if (rc != kNoError)
-        return;
-    // Never trust the count beyond the rows that fit in the buffer given.
-    std::size_t rows = ReadU32(buffer);
-    const std::size_t fit = (provided - kHeaderSize) / kRowSize;
-    if (rows > fit)
-        rows = fit;
-    for (std::size_t i = 0; i < rows; ++i) {
-        if (!visit(buffer + kHeaderSize + i * kRowSize))
+    SnapshotSpace space;
+    const SnapshotSpace::Rows rows = space.Take();
+    for (std::size_t i = 0; i < rows.count; ++i) {
+        if (!visit(rows.Row(i)))
             return;
     }
 }
@@ -72,7 +46,7 @@ int32_t Counter(std::string_view interfaceName, std::size_t offset) {
         });
     } else {
         ForEachRow([&](const unsigned char* row) {
-            if (RowName(row) != interfaceName)
+            if (!RowIsNamed(row, interfaceName))
                 return true;
             value = ReadU32(row + offset);
             return false;
@@ -81,6 +55,44 @@ int32_t Counter(std::string_view interfaceName, std::size_t offset) {
     return static_cast<int32_t>(value);
 }
 } // namespace
+
+bool RowIsNamed(const unsigned char* row, std::string_view name) {
+    // A name holds no NUL: one that does names no row.
+    const std::size_t len = std::min<std::size_t>(ReadU32(row + kDescrLen), kDescrSize);
+    const std::size_t n = name.size();
+    const char* text = reinterpret_cast<const char*>(row + kDescr);
+    if (n > len || (n < len && text[n] != '\0') || (n > 0 && text[n - 1] != name[n - 1]))
+        return false;
+    return std::memcmp(text, name.data(), n) == 0 && name.find('\0') == std::string_view::npos;
+}
+
+SnapshotSpace::Rows SnapshotSpace::Take() {
+    if (!g_table)
+        return {};
+    // A heap block that grew for an earlier snapshot is where this table fits.
+    unsigned char* buffer = m_heapSize ? reinterpret_cast<unsigned char*>(m_heap.get()) : m_fixed;
+    uint32_t provided = m_heapSize ? m_heapSize : static_cast<uint32_t>(sizeof m_fixed);
+    uint32_t size = provided;
+    WriteU32(buffer, 0);
+    uint32_t rc = g_table->GetIfTable(buffer, &size, false);
+    for (int attempt = 1; rc == kInsufficientBuffer && attempt < kAttempts; ++attempt) {
+        if (size <= provided || size > TableSize(kMaxRows))
+            return {};
+        // A little headroom, so that one more interface does not cost another round.
+        provided = static_cast<uint32_t>(size + 4 * kRowSize);
+        m_heap.reset(new uint32_t[(provided + 3) / 4]);
+        m_heapSize = provided;
+        buffer = reinterpret_cast<unsigned char*>(m_heap.get());
+        size = provided;
+        WriteU32(buffer, 0);
+        rc = g_table->GetIfTable(buffer, &size, false);
+    }
+    if (rc != kNoError)
+        return {};
+    // Never trust the count beyond the rows that fit in the buffer given.
+    const std::size_t fit = (provided - kHeaderSize) / kRowSize;
+    return {buffer + kHeaderSize, std::min<std::size_t>(ReadU32(buffer), fit)};
+}
 
 void SetInterfaceTable(IInterfaceTable* table) {
     g_table = table;

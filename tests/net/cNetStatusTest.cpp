@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <random>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -81,19 +83,19 @@ TEST_F(Sampler, TheEmptyInterfaceSumsAllAndAChangeOfInterfaceTakesAFreshBaseline
     EXPECT_EQ(Tick(), std::pair(0, 0));
 }
 
-TEST_F(Sampler, AnInterfaceThatDisappearsGivesMinusItsLastCounterThenZeroes) {
-    table.rows[1] = FakeInterfaceTable::WindowsRow("eth0", 5000, 1);
+TEST_F(Sampler, AWatchedInterfaceThatVanishesGivesZeroesAndComesBackAsABaseline) {
+    table.rows[1] = FakeInterfaceTable::WindowsRow("eth0", 5000, 1, 2);
     net->SetInterface("eth0");
     net->Start();
     Counters(1, 7048, 21);
     EXPECT_EQ(Tick(), std::pair(2048, 20));
     table.rows.pop_back();
-    EXPECT_EQ(Tick(), std::pair(-7048, -21));
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    // It comes back: the first reading after the zeroes is a baseline again.
-    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 100, 10));
+    // Back under a new index with higher counters, behind a namesake: the first is the watched one.
+    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 9100, 30, 3));
+    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 1, 1, 4));
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    Counters(1, 160, 15);
+    Counters(1, 9160, 35);
     EXPECT_EQ(Tick(), std::pair(60, 5));
 }
 
@@ -106,13 +108,77 @@ TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
     Counters(1, 0x7FFFFFFFu, 0xFFFFFFF0u); // a gap of nearly 2^31 in, across the top out
     EXPECT_EQ(Tick(), std::pair(0x7FFFFFFA, 0x7FFFFEF0));
 
-    net->SetInterface(""); // the all-interfaces sum wraps as one counter
-    Counters(0, 0xFFFFFF00u, 0);
-    Counters(1, 0x80u, 0);
+    net->SetInterface("");
+    // The two rows' incoming counters, and the sample they give.
+    const struct {
+        uint32_t loopback, eth0;
+        int32_t lIn;
+    } steps[] = {
+        {0xFFFFFF00u, 0x80u, 0},                // a baseline
+        {0xFFFFFFF0u, 0x100u, 0x170},           // the loopback wraps
+        {0xE0000000u, 0x50u, 0},                // back by less than half the range, or from the lower half:
+        {0xE0000001u, 0x52u, 3},                // restarts, which start new baselines
+        {0x40000000u, 0x70000000u, 0x7FFFFFFF}, // each possible, together more than a sample holds
+    };
+    for (const auto& step : steps) {
+        Counters(0, step.loopback, 0);
+        Counters(1, step.eth0, 0);
+        EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.loopback << ", " << step.eth0;
+    }
+    // The loopback's index and length now go with another name: another adapter, only a baseline.
+    table.rows[0].descr[0] = 'X';
+    Counters(0, 0x40000005u, 0);
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    Counters(0, 0xFFFFFFF0u, 0);
-    Counters(1, 0x100u, 0);
-    EXPECT_EQ(Tick(), std::pair(0x170, 0));
+}
+
+TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) {
+    // Rows join anywhere (names repeat, counters often near the top), leave, swap places and restart;
+    // the table grows to hundreds of rows and shrinks again. Each tick's octets on rows already seen
+    // are what the sampler must report.
+    std::mt19937 rng(20240607);
+    const auto below = [&rng](uint32_t n) { return n ? static_cast<uint32_t>(rng() % n) : 0u; };
+    const auto near = [&] { return below(2) ? static_cast<uint32_t>(rng()) : 0xFFFFFFFFu - below(50000000); };
+    std::vector<char> fresh(table.rows.size(), false);
+    net->Start();
+    int64_t fed = 0, seen = 0, wraps = 0;
+    for (uint32_t tick = 0, index = 10; tick < 3000 && !HasFailure(); ++tick) {
+        for (uint32_t n = below(tick < 1500 ? 5 : 2); n > 0 && table.rows.size() < 300; --n, ++index) {
+            const auto at = below(static_cast<uint32_t>(table.rows.size()) + 1);
+            table.rows.insert(
+                table.rows.begin() + at,
+                FakeInterfaceTable::WindowsRow("NIC " + std::to_string(index % 7), near(), near(), index));
+            fresh.insert(fresh.begin() + at, true);
+        }
+        for (uint32_t n = below(tick < 1500 ? 2 : 5); n > 0 && !table.rows.empty(); --n) {
+            const auto at = below(static_cast<uint32_t>(table.rows.size()));
+            table.rows.erase(table.rows.begin() + at);
+            fresh.erase(fresh.begin() + at);
+        }
+        for (std::size_t i = 0; i < table.rows.size(); ++i) {
+            auto& row = table.rows[i];
+            if (below(50) == 0 && row.inOctets < 0x80000000u && row.outOctets < 0x80000000u) {
+                row.inOctets = below(row.inOctets); // a restart (from the upper half it would be a wrap)
+                row.outOctets = below(row.outOctets);
+                continue;
+            }
+            const uint32_t in = below(5) ? below(100000) : below(4000000), out = below(9000);
+            wraps += row.inOctets + in < row.inOctets;
+            row.inOctets += in;
+            row.outOctets += out;
+            fed += fresh[i] ? 0 : int64_t{in} + out;
+        }
+        if (below(20) == 0 && table.rows.size() > 1) {
+            std::swap(table.rows.front(), table.rows.back());
+            std::swap(fresh.front(), fresh.back());
+        }
+        const auto [lIn, lOut] = Tick();
+        ASSERT_GE(lIn, 0) << "tick " << tick;
+        ASSERT_GE(lOut, 0) << "tick " << tick;
+        seen += int64_t{lIn} + lOut;
+        fresh.assign(table.rows.size(), false);
+    }
+    EXPECT_EQ(seen, fed);
+    EXPECT_GT(wraps, 100);
 }
 
 TEST_F(Sampler, ADestroyedSamplerLeavesItsTimerRunningForNoOne) {

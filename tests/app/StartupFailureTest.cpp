@@ -1,0 +1,87 @@
+// The controller's own failures under the real start-up, each in a child process of its own (one
+// controller per process): an error in the start-up sequence ends the program through the fatal report,
+// and one while the controller is torn down is logged, never thrown out of a destructor.
+#include "app/frmMain.h"
+#include "app/mLogging.h"
+#include "app/mMisc.h"
+#include "net/MTimer.h"
+#include "net/NetSeamsWin32.h"
+#include "settings/RegistryApi.h"
+#include "settings/SystemServices.h"
+#include "support/WinTestUtil.h"
+#include "winsys/FatalError.h"
+
+#include <gtest/gtest.h>
+#include <shlwapi.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+// The system refuses every timer, as it does when its timer resources are exhausted.
+class RefusingTimers : public ISystemTimer {
+public:
+    uintptr_t SetTimer(uint32_t) override { return 0; }
+    bool KillTimer(uintptr_t) override { return false; }
+};
+
+class ControllerFailure : public testing::Test {
+protected:
+    void SetUp() override {
+        char path[MAX_PATH] = {};
+        SetExecutablePath(std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)));
+        UseSystemNetworkSeams();
+        UseSystemServices();
+        TearDown();
+        WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+        WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
+    }
+    void TearDown() override {
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        DeleteFileA(LogFileName().c_str());
+    }
+    static std::string Log() {
+        std::stringstream all;
+        all << std::ifstream(LogFileName(), std::ios::binary).rdbuf();
+        return all.str();
+    }
+};
+
+void StartWithoutTimers() {
+    static RefusingTimers refusing;
+    SetSystemTimer(&refusing);
+    // The report as the user would read it, instead of a message box that waits for a click.
+    SetFatalErrorHandler(
+        [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });
+    frmMain().Load();
+    ExitProcess(0);
+}
+
+void LoadThenLoseTheRegistry() {
+    {
+        frmMain form;
+        form.Load();
+        PumpFor(300);
+        SetRegistryApi(nullptr); // from here every change is refused
+    }
+    FlushLog();
+    std::fprintf(stderr, "torn down\n");
+    ExitProcess(0);
+}
+} // namespace
+
+TEST_F(ControllerFailure, ATimerThatCannotBeMadeEndsTheProgramThroughTheReport) {
+    EXPECT_EXIT(StartWithoutTimers(), testing::ExitedWithCode(1), "report: Can't create system timer");
+    const std::string log = Log();
+    EXPECT_NE(log.find(": Fatal error: Can't create system timer\r\n"), std::string::npos) << log;
+    EXPECT_EQ(log.find("Adding SysTray"), std::string::npos) << "start-up must stop at the error";
+}
+
+TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown) {
+    EXPECT_EXIT(LoadThenLoseTheRegistry(), testing::ExitedWithCode(0), "torn down");
+    const std::string log = Log();
+    EXPECT_NE(log.find(": frmMain_Unload error: "), std::string::npos) << log;
+    // The meter was still open when saving stopped: its own unload fails the same way.
+    EXPECT_NE(log.find(": frmMeter_Unload error: "), std::string::npos) << log;
+}
