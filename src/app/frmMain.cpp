@@ -10,6 +10,7 @@
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
 #include "resources/resource.h"
+#include "settings/StartWithWindows.h"
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
@@ -21,7 +22,6 @@
 namespace {
 frmMain* g_mainForm = nullptr;
 constexpr char kMainClass[] = "VantorelMain";
-constexpr char kRunTitle[] = "Microsoft\\Windows\\CurrentVersion";
 
 HICON LoadIconResource(int id, int size) {
     return static_cast<HICON>(
@@ -144,9 +144,7 @@ void frmMain::Form_Load() {
     if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
         WriteLog("First Run");
         WriteAppSetting("Settings", "FirstRun", "0");
-        // Quoted, so that a folder with blanks cannot make Windows start another program.
-        WriteSetting(kHKeyCurrentUser, kRunTitle, "Run", kAppTitle,
-                     "\"" + AppPath() + ExeBaseName() + ".exe\"");
+        RegisterStartup();
         SysTray1->SetVisible(true);
         SysTray1->ShowBaloonNotification(
             std::string(kAppTitle) +
