@@ -11,6 +11,7 @@
 #include "net/mNetStatus.h"
 #include "resources/resource.h"
 #include "settings/StartWithWindows.h"
+#include "settings/frmSettings.h"
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
@@ -242,6 +243,7 @@ void frmMain::UnloadForm() {
     UnregisterLoadedForm(this);
     m_meter.reset();
     m_statistics.reset();
+    m_settings.reset();
     // The tray control withdraws its message requests and takes its icon away.
     SysTray1.reset();
     if (m_hwnd) {
@@ -292,8 +294,21 @@ void frmMain::mnuStatistics_Click() {
     m_statistics->Show();
 }
 
-// The settings dialog and the theme editor are not part of this program yet.
-void frmMain::mnuSettings_Click() {}
+void frmMain::mnuSettings_Click() {
+    if (!m_settings)
+        m_settings = std::make_unique<frmSettings>(*this);
+    m_settings->Show();
+}
+
+void frmMain::ReloadMeter() {
+    if (!MeterVisible || !m_meter)
+        return;
+    m_meter->UnloadForm();
+    m_meter = std::make_unique<frmMeter>(*this);
+    m_meter->Show();
+}
+
+// The theme editor is not part of this program yet.
 void frmMain::mnuThemeCustom_Click() {}
 
 void frmMain::mnuTheme_Click(int index) {
