@@ -29,14 +29,7 @@ frmSettings::~frmSettings() {
 }
 
 void frmSettings::Show() {
-    if (m_loaded) {
-        BringToFront(m_hwnd);
-        return;
-    }
-    if (!CreateModeless(IDD_frmSettings))
-        return;
-    ShowWindow(m_hwnd, SW_SHOW);
-    SetForegroundWindow(m_hwnd);
+    ShowModeless(IDD_frmSettings);
 }
 
 void frmSettings::Form_Load() {
