@@ -30,7 +30,6 @@ TEST(OpacitySteps, StepsStoreTheirPercentageAndAStoredOpacityShowsAsTheNearestSt
     EXPECT_EQ(OpacityStepText(0) + OpacityStepText(kDefaultOpacityStep) + OpacityStepText(18), "5%70%95%");
     EXPECT_EQ(PercentForOpacityStep(0) + PercentForOpacityStep(18), 5 + 95);
     EXPECT_EQ(PercentForOpacityStep(-1), 100) << "no step chosen stores opaque";
-    EXPECT_EQ(PercentForOpacityStep(kOpacitySteps), 100);
     EXPECT_EQ(OpacityStepForStored("73"), 14);
     EXPECT_EQ(OpacityStepForStored("72.5"), 13) << "read as 72: ties to even";
     EXPECT_EQ(OpacityStepForStored("77.5"), 15) << "read as 78";
