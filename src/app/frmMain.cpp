@@ -10,6 +10,8 @@
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
 #include "resources/resource.h"
+#include "settings/StartWithWindows.h"
+#include "settings/frmSettings.h"
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
@@ -22,7 +24,6 @@
 namespace {
 frmMain* g_mainForm = nullptr;
 constexpr char kMainClass[] = "VantorelMain";
-constexpr char kRunTitle[] = "Microsoft\\Windows\\CurrentVersion";
 
 HICON LoadIconResource(int id, int size) {
     return static_cast<HICON>(
@@ -155,9 +156,7 @@ void frmMain::Form_Load() {
     if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
         WriteLog("First Run");
         WriteAppSetting("Settings", "FirstRun", "0");
-        // Quoted, so that a folder with blanks cannot make Windows start another program.
-        WriteSetting(kHKeyCurrentUser, kRunTitle, "Run", kAppTitle,
-                     "\"" + AppPath() + ExeBaseName() + ".exe\"");
+        RegisterStartup();
         SysTray1->SetVisible(true);
         SysTray1->ShowBaloonNotification(
             std::string(kAppTitle) +
@@ -255,6 +254,7 @@ void frmMain::UnloadForm() {
     UnregisterLoadedForm(this);
     m_meter.reset();
     m_statistics.reset();
+    m_settings.reset();
     // The tray control withdraws its message requests and takes its icon away.
     SysTray1.reset();
     if (m_hwnd) {
@@ -305,8 +305,21 @@ void frmMain::mnuStatistics_Click() {
     m_statistics->Show();
 }
 
-// The settings dialog and the theme editor are not part of this program yet.
-void frmMain::mnuSettings_Click() {}
+void frmMain::mnuSettings_Click() {
+    if (!m_settings)
+        m_settings = std::make_unique<frmSettings>(*this);
+    m_settings->Show();
+}
+
+void frmMain::ReloadMeter() {
+    if (!MeterVisible || !m_meter)
+        return;
+    m_meter->UnloadForm();
+    m_meter = std::make_unique<frmMeter>(*this);
+    m_meter->Show();
+}
+
+// The theme editor is not part of this program yet.
 void frmMain::mnuThemeCustom_Click() {}
 
 void frmMain::mnuTheme_Click(int index) {

@@ -15,6 +15,7 @@ class cGraphTheme;
 class cNetStatistics;
 class cNetStatus;
 class frmMeter;
+class frmSettings;
 class frmStatistics;
 class SysTray;
 
@@ -67,6 +68,9 @@ public:
 
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
+    frmSettings* Settings() const { return m_settings.get(); }
+    // Closes the meter and opens it again, when it is loaded, so that it takes up changed settings.
+    void ReloadMeter();
 
 private:
     void LoadControls();
@@ -81,6 +85,7 @@ private:
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;
     std::unique_ptr<frmStatistics> m_statistics;
+    std::unique_ptr<frmSettings> m_settings;
     bool m_unloading = false;
 
     // Picture holders: the four tray pictures and the six menu pictures.

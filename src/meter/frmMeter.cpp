@@ -74,8 +74,7 @@ void frmMeter::Form_Load() {
     FrmBorder().SetToolWindow(true);
 
     // A stored opacity that is not a percentage leaves the window opaque.
-    const auto alpha = TryParseDouble(ReadAppSetting("Graph", "Alpha", "100"));
-    if (alpha && *alpha >= 0 && *alpha < 100) {
+    if (const auto alpha = TranslucentPercent(ReadAppSetting("Graph", "Alpha", "100"))) {
         WriteLog("Setting frmMeter Alpha");
         m_translucent = std::make_unique<CTranslucentForm>();
         m_translucent->SethWnd(m_hwnd);

@@ -60,4 +60,24 @@
 #define IDC_chkOnTop 1036
 #define IDC_cmdClose 1037
 
+// The settings dialog.
+#define IDD_frmSettings 1100
+#define IDC_cmbInt 1101
+#define IDC_chkShowGraph 1102
+#define IDC_chkStartup 1103
+#define IDC_chkBorder 1104
+#define IDC_chkAlpha 1105
+#define IDC_cmbAlpha 1106
+#define IDC_chkGridlines 1107
+#define IDC_chkNumerical 1108
+#define IDC_opScaleAuto 1109
+#define IDC_opScale1000 1110
+#define IDC_opScale500 1111
+#define IDC_opScale56 1112
+#define IDC_opScale336 1113
+#define IDC_opScale288 1114
+#define IDC_cmdApply 1115
+#define IDC_cmdOk 1116
+#define IDC_cmdCancel 1117
+
 #endif

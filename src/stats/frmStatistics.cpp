@@ -27,14 +27,7 @@ CFormBorder& frmStatistics::FrmBorder() {
 }
 
 void frmStatistics::Show() {
-    if (m_loaded) {
-        BringToFront(m_hwnd);
-        return;
-    }
-    if (!CreateModeless(IDD_frmStatistics))
-        return;
-    ShowWindow(m_hwnd, SW_SHOW);
-    SetForegroundWindow(m_hwnd);
+    ShowModeless(IDD_frmStatistics);
 }
 
 void frmStatistics::Form_Load() {

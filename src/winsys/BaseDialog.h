@@ -55,6 +55,16 @@ protected:
         return hwnd;
     }
 
+    // Opens the modeless dialog, or brings it to the front when it is open already: one window only.
+    void ShowModeless(int templateId) {
+        if (m_hwnd) {
+            BringToFront(m_hwnd);
+        } else if (CreateModeless(templateId)) {
+            ShowWindow(m_hwnd, SW_SHOW);
+            SetForegroundWindow(m_hwnd);
+        }
+    }
+
     // A modal dialog; returns what EndDialog was given, or -1 when the dialog could not be made.
     INT_PTR RunModal(int templateId, HWND owner) {
         return DialogBoxParamA(GetModuleHandleA(nullptr), MAKEINTRESOURCEA(templateId), owner,

@@ -92,6 +92,24 @@ void SelectListEntry(HWND dialog, int id, int index) {
     SendDlgItemMessageA(dialog, id, CB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
+void FitDroppedWidth(HWND dialog, int id) {
+    HWND list = GetDlgItem(dialog, id);
+    HDC dc = GetDC(list);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(list, WM_GETFONT, 0, 0)));
+    LONG widest = 0;
+    for (int i = 0, n = ListCount(dialog, id); i < n; ++i) {
+        const std::string text = ListEntry(dialog, id, i);
+        SIZE size{};
+        GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+        widest = std::max(widest, size.cx);
+    }
+    SelectObject(dc, old);
+    ReleaseDC(list, dc);
+    // Room for the list's frame, the entries' margins and a scroll bar; never narrower than the control.
+    const int frame = 2 * GetSystemMetrics(SM_CXEDGE) + GetSystemMetrics(SM_CXVSCROLL) + 8;
+    SendMessageA(list, CB_SETDROPPEDWIDTH, static_cast<WPARAM>(widest + frame), 0);
+}
+
 void BringToFront(HWND window) {
     if (IsIconic(window))
         ShowWindow(window, SW_RESTORE);

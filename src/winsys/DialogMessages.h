@@ -24,6 +24,8 @@ std::string ListEntry(HWND dialog, int id, int index);
 LPARAM ListData(HWND dialog, int id, int index);
 int SelectedListEntry(HWND dialog, int id);
 void SelectListEntry(HWND dialog, int id, int index);
+// Widens the open list of a drop-down list to its widest entry, so that long entries read whole.
+void FitDroppedWidth(HWND dialog, int id);
 // Gives a window of its own the program's icon, in its title bar and in the task list.
 void SetProgramIcon(HWND window);
 // Brings a window that is already open to the front (restoring it when minimised).

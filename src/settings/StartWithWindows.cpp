@@ -1,0 +1,27 @@
+#include "settings/StartWithWindows.h"
+#include "app/AppError.h"
+#include "app/AppInfo.h"
+#include "app/mMisc.h"
+#include "settings/mRegistry.h"
+
+namespace {
+constexpr char kRunTitle[] = "Microsoft\\Windows\\CurrentVersion";
+constexpr char kRunSection[] = "Run";
+constexpr char kAbsent[] = "NOPE";
+} // namespace
+
+std::string StartupCommand() {
+    return "\"" + AppPath() + ExeBaseName() + ".exe\"";
+}
+
+void RegisterStartup() {
+    WriteSetting(kHKeyCurrentUser, kRunTitle, kRunSection, kAppTitle, StartupCommand());
+}
+
+void UnregisterStartup() {
+    IgnoringErrors([] { DeleteSetting(kHKeyCurrentUser, kRunTitle, kRunSection, kAppTitle); });
+}
+
+bool StartupRegistered() {
+    return ReadSetting(kHKeyCurrentUser, kRunTitle, kRunSection, kAppTitle, kAbsent) != kAbsent;
+}

@@ -1,0 +1,157 @@
+#include "settings/frmSettings.h"
+#include "app/AppInfo.h"
+#include "app/frmMain.h"
+#include "app/mLogging.h"
+#include "meter/TranslucentAlpha.h"
+#include "net/mNetStatus.h"
+#include "resources/resource.h"
+
+#include <string>
+#include <vector>
+
+namespace {
+struct ScaleButton {
+    ScaleOption option;
+    int id;
+};
+// In the order Apply tests them.
+constexpr ScaleButton kScaleButtons[] = {
+    {ScaleOption::Auto, IDC_opScaleAuto},    {ScaleOption::Modem288, IDC_opScale288},
+    {ScaleOption::Modem336, IDC_opScale336}, {ScaleOption::Modem56, IDC_opScale56},
+    {ScaleOption::Kb500, IDC_opScale500},    {ScaleOption::Kb1000, IDC_opScale1000},
+};
+} // namespace
+
+frmSettings::frmSettings(frmMain& main) : m_main(main) {}
+
+frmSettings::~frmSettings() {
+    UnloadForm();
+}
+
+void frmSettings::Show() {
+    ShowModeless(IDD_frmSettings);
+}
+
+void frmSettings::Form_Load() {
+    m_loaded = true;
+    RegisterLoadedForm(this);
+    WriteLog("frmSettings_Load");
+    // Only the first entry carries item data; nothing reads it.
+    AddListEntry(m_hwnd, IDC_cmbInt, "All Interfaces", 1);
+    std::vector<std::string> names;
+    if (NumInterfaces() >= 1)
+        names = GetInterfaceNames();
+    for (const auto& name : names)
+        AddListEntry(m_hwnd, IDC_cmbInt, name);
+    FitDroppedWidth(m_hwnd, IDC_cmbInt);
+    for (int step = 0; step < kOpacitySteps; ++step)
+        AddListEntry(m_hwnd, IDC_cmbAlpha, OpacityStepText(step));
+
+    const SettingsChoices choices = ReadSettingsChoices(*m_main.NetStat, *m_main.NetGraph);
+    SelectListEntry(m_hwnd, IDC_cmbInt, InterfaceEntryFor(names, choices.Interface));
+    ShowChoices(choices);
+    SetWindowTextA(m_hwnd, (std::string(kAppTitle) + " Settings").c_str());
+    m_main.SettingsVisible = true;
+}
+
+void frmSettings::ShowChoices(const SettingsChoices& c) {
+    SetItemChecked(m_hwnd, IDC_chkShowGraph, c.ShowGraph);
+    SetItemChecked(m_hwnd, IDC_chkStartup, c.Startup);
+    for (const auto& button : kScaleButtons)
+        SetItemChecked(m_hwnd, button.id, c.Scale == button.option);
+    SetItemChecked(m_hwnd, IDC_chkNumerical, c.Numerical);
+    SetItemChecked(m_hwnd, IDC_chkGridlines, c.Gridlines);
+    SetItemChecked(m_hwnd, IDC_chkBorder, c.Border);
+    SetItemChecked(m_hwnd, IDC_chkAlpha, c.OpacityStep.has_value());
+    chkAlpha_Click();
+    SelectListEntry(m_hwnd, IDC_cmbAlpha, c.OpacityStep.value_or(kDefaultOpacityStep));
+}
+
+SettingsChoices frmSettings::Choices() const {
+    SettingsChoices c;
+    const int entry = SelectedListEntry(m_hwnd, IDC_cmbInt);
+    if (entry > 0)
+        c.Interface = ListEntry(m_hwnd, IDC_cmbInt, entry);
+    c.ShowGraph = IsItemChecked(m_hwnd, IDC_chkShowGraph);
+    c.Startup = IsItemChecked(m_hwnd, IDC_chkStartup);
+    for (const auto& button : kScaleButtons) {
+        if (IsItemChecked(m_hwnd, button.id)) {
+            c.Scale = button.option;
+            break;
+        }
+    }
+    c.Numerical = IsItemChecked(m_hwnd, IDC_chkNumerical);
+    c.Gridlines = IsItemChecked(m_hwnd, IDC_chkGridlines);
+    c.Border = IsItemChecked(m_hwnd, IDC_chkBorder);
+    if (IsItemChecked(m_hwnd, IDC_chkAlpha))
+        c.OpacityStep = SelectedListEntry(m_hwnd, IDC_cmbAlpha);
+    return c;
+}
+
+void frmSettings::UnloadForm() {
+    if (!m_loaded)
+        return;
+    m_loaded = false;
+    Form_Unload();
+    UnregisterLoadedForm(this);
+    if (m_hwnd)
+        DestroyWindow(m_hwnd);
+}
+
+void frmSettings::Form_Unload() {
+    WriteLog("frmSettings_Unload");
+    m_main.SettingsVisible = false;
+}
+
+void frmSettings::chkAlpha_Click() {
+    EnableItem(m_hwnd, IDC_cmbAlpha, IsItemChecked(m_hwnd, IDC_chkAlpha));
+}
+
+void frmSettings::cmdApply_Click() {
+    ApplySettingsChoices(Choices(), *m_main.NetStat, *m_main.NetGraph);
+    // The meter takes up border and translucency only when it loads.
+    m_main.ReloadMeter();
+}
+
+void frmSettings::cmdOk_Click() {
+    cmdApply_Click();
+    UnloadForm();
+}
+
+void frmSettings::cmdCancel_Click() {
+    UnloadForm();
+}
+
+INT_PTR frmSettings::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM) {
+    switch (msg) {
+    case WM_INITDIALOG:
+        Form_Load();
+        return TRUE;
+    case WM_COMMAND:
+        if (HIWORD(wParam) != BN_CLICKED)
+            return FALSE;
+        switch (LOWORD(wParam)) {
+        case IDC_chkAlpha:
+            chkAlpha_Click();
+            return TRUE;
+        case IDC_cmdApply:
+            cmdApply_Click();
+            return TRUE;
+        case IDC_cmdOk:
+        case IDOK: // Enter
+            cmdOk_Click();
+            return TRUE;
+        case IDC_cmdCancel:
+        case IDCANCEL: // Esc and the close box
+            cmdCancel_Click();
+            return TRUE;
+        default:
+            return FALSE;
+        }
+    case WM_CLOSE:
+        cmdCancel_Click();
+        return TRUE;
+    default:
+        return FALSE;
+    }
+}

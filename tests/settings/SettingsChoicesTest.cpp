@@ -1,0 +1,55 @@
+#include "settings/SettingsChoices.h"
+#include "app/mMisc.h"
+#include "graph/cGraph.h"
+#include "net/cNetStatus.h"
+#include "settings/FakeRegistry.h"
+#include "settings/StartWithWindows.h"
+#include "settings/mRegistry.h"
+
+#include <gtest/gtest.h>
+
+TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
+    const std::tuple<ScaleOption, bool, int32_t> rows[] = {
+        {ScaleOption::Auto, true, 1},         {ScaleOption::Modem288, false, 3994},
+        {ScaleOption::Modem336, false, 4608}, {ScaleOption::Modem56, false, 8806},
+        {ScaleOption::Kb500, false, 512000},  {ScaleOption::Kb1000, false, 1024000}};
+    for (const auto& [option, autoScale, value] : rows) {
+        EXPECT_TRUE(ScaleFor(option).AutoScale == autoScale && ScaleFor(option).ScaleValue == value) << value;
+        EXPECT_EQ(OptionForScale(autoScale, value), option) << value;
+    }
+    EXPECT_EQ(OptionForScale(true, 8806), ScaleOption::Auto);
+    EXPECT_EQ(OptionForScale(false, 1), std::nullopt);
+    EXPECT_EQ(InterfaceEntryFor({"lo", "eth0", "eth0"}, "eth0"), 2) << "the first equal name";
+    EXPECT_EQ(InterfaceEntryFor({"lo", "eth0"}, "ETH0"), 0) << "letter case counts";
+    EXPECT_EQ(InterfaceEntryFor({"", "lo"}, ""), 0) << "the empty name stands for all interfaces";
+}
+
+TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
+    FakeRegistry registry;
+    ScopedRegistryApi use{registry};
+    cNetStatus net;
+    cGraph graph;
+    auto stored = [](const char* section, const char* key) { return ReadAppSetting(section, key, "?"); };
+    for (const char* key : {"ShowOnStartup", "Show Numerical Values", "Show Gridlines", "Alpha"})
+        WriteAppSetting("Graph", key, "maybe");
+    WriteAppSetting("Position", "NoBorder", "");
+    EXPECT_EQ(ReadSettingsChoices(net, graph), SettingsChoices{});
+
+    SetExecutablePath("C:\\Program Files\\Vantorel\\Vantorel.exe");
+    const SettingsChoices c{"eth0", false, true, ScaleOption::Modem56, false, false, false, 9};
+    ApplySettingsChoices(c, net, graph);
+    EXPECT_EQ(StartupCommand(), "\"C:\\Program Files\\Vantorel\\Vantorel.exe\"");
+    EXPECT_EQ(stored("Graph", "ShowOnStartup") + stored("Graph", "Show Numerical Values") +
+                  stored("Graph", "Show Gridlines") + stored("Position", "NoBorder") +
+                  stored("Graph", "Alpha"),
+              "FalseFalseFalseTrue50");
+    EXPECT_EQ(ReadSettingsChoices(net, graph), c) << "sampler, graph, store and Run value read back";
+
+    // No scale option leaves the graph's scale as it is.
+    ApplySettingsChoices(SettingsChoices{}, net, graph);
+    EXPECT_EQ(graph.ScaleValue(), 8806);
+    EXPECT_EQ(stored("Graph", "Alpha") + stored("Position", "NoBorder"), "100False");
+    EXPECT_FALSE(StartupRegistered());
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+    SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
+}
