@@ -8,6 +8,18 @@
 // room the control gives it (less the mark of a check box or option, the edges of a button or edit),
 // measured in the control's own font. Text metrics differ between systems: rules, never pixels.
 namespace dialog_fit {
+// The extent of a text in a control's own font, without its mnemonic marks.
+inline SIZE TextSize(HWND control, std::string text) {
+    std::erase(text, '&');
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
 inline void ExpectControlsFit(HWND dialog, const char* label) {
     RECT client{};
     GetClientRect(dialog, &client);
@@ -20,8 +32,6 @@ inline void ExpectControlsFit(HWND dialog, const char* label) {
         char cls[32] = {}, text[256] = {};
         GetClassNameA(c, cls, sizeof cls);
         GetWindowTextA(c, text, sizeof text);
-        std::string shown = text;
-        std::erase(shown, '&');
         GetClientRect(c, &inside);
         const LONG kind = GetWindowLongA(c, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE);
         int room = inside.right;
@@ -35,14 +45,9 @@ inline void ExpectControlsFit(HWND dialog, const char* label) {
                 LOWORD(SendMessageA(c, EM_GETMARGINS, 0, 0)) + HIWORD(SendMessageA(c, EM_GETMARGINS, 0, 0));
         else if (std::string(cls) != "Static")
             continue;
-        HDC dc = GetDC(c);
-        HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(c, WM_GETFONT, 0, 0)));
-        SIZE size{};
-        GetTextExtentPoint32A(dc, shown.c_str(), static_cast<int>(shown.size()), &size);
-        SelectObject(dc, old);
-        ReleaseDC(c, dc);
+        const SIZE size = TextSize(c, text);
         EXPECT_TRUE(size.cx <= room && size.cy <= inside.bottom)
-            << label << ": the text \"" << shown << "\" of control " << GetDlgCtrlID(c) << " is cut";
+            << label << ": the text \"" << text << "\" of control " << GetDlgCtrlID(c) << " is cut";
     }
 }
 } // namespace dialog_fit
