@@ -11,7 +11,11 @@ constexpr char kAbsent[] = "NOPE";
 } // namespace
 
 std::string StartupCommand() {
-    return "\"" + AppPath() + ExeBaseName() + ".exe\"";
+    std::string command = "\"";
+    command += AppPath();
+    command += ExeBaseName();
+    command += ".exe\"";
+    return command;
 }
 
 void RegisterStartup() {

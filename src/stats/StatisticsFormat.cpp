@@ -12,12 +12,12 @@ std::string FixedText(int64_t amount) {
     const bool negative = amount < 0;
     // Unsigned, so that the most negative amount has a magnitude too.
     const uint64_t magnitude = negative ? 0 - static_cast<uint64_t>(amount) : static_cast<uint64_t>(amount);
-    std::string text = (negative ? "-" : "") + std::to_string(magnitude / kScale);
-    uint64_t fraction = magnitude % kScale;
-    if (fraction != 0) {
-        std::string digits = std::to_string(fraction + kScale).substr(1);
-        digits.erase(digits.find_last_not_of('0') + 1);
-        text += DecimalSeparator() + digits;
+    std::string text = negative ? "-" : "";
+    text += std::to_string(magnitude / kScale);
+    if (const uint64_t fraction = magnitude % kScale; fraction != 0) {
+        const std::string digits = std::to_string(fraction + kScale);
+        text += DecimalSeparator();
+        text.append(digits, 1, digits.find_last_not_of('0'));
     }
     return text;
 }
