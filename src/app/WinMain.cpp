@@ -7,8 +7,6 @@
 
 #include <windows.h>
 
-#include <commctrl.h>
-
 namespace {
 void TakeUpSystemSettings() {
     char path[MAX_PATH * 2] = {};
@@ -17,9 +15,6 @@ void TakeUpSystemSettings() {
     char sep[8] = {};
     if (GetLocaleInfoA(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, sep, sizeof sep) > 0)
         SetDecimalSeparator(sep[0]);
-    // The dialogs' buttons, lists and frames: the version the manifest names, with visual styles.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES};
-    InitCommonControlsEx(&controls);
     UseSystemNetworkSeams();
     UseSystemServices();
     SetPictureLoader(&OlePictureLoader::Instance());

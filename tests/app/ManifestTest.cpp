@@ -1,18 +1,18 @@
 // The program's manifest as the system reads it: visual styles, DPI awareness, supported systems and
-// the rights it asks for; and the running program with the common controls of the visual styles.
+// the rights it asks for; the program starts with it, and its controls are those with visual styles.
 #include "support/ProgramFixture.h"
 
 #include <gtest/gtest.h>
 #include <tlhelp32.h>
 
-#include <cwctype>
+#include <cctype>
 #include <string>
 #include <vector>
 
 namespace {
 std::string Lower(std::string text) {
     for (char& c : text)
-        c = static_cast<char>(std::towlower(static_cast<unsigned char>(c)));
+        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
     return text;
 }
 
@@ -42,19 +42,20 @@ public:
     HANDLE handle = INVALID_HANDLE_VALUE;
 };
 
-// Where a process has its comctl32 from, or "" when it has none.
-std::string CommonControlsOf(DWORD pid) {
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, pid);
+// Where this process has a side-by-side comctl32 from (the system folder holds the older version), or
+// "" when it has none.
+std::string SideBySideCommonControls() {
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
     std::string path;
     MODULEENTRY32 module{};
     module.dwSize = sizeof module;
     for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-        if (Lower(module.szModule) == "comctl32.dll")
+        if (Lower(module.szModule) == "comctl32.dll" &&
+            Lower(module.szExePath).find("\\winsxs\\") != std::string::npos)
             path = module.szExePath;
     CloseHandle(snapshot);
     return path;
 }
-
 } // namespace
 
 TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsAndRunLevel) {
@@ -90,17 +91,24 @@ TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsAndRunLevel) {
 
 using ManifestProgram = PrivateProgram;
 
-TEST_F(ManifestProgram, StartsWithTheCommonControlsOfTheVisualStyles) {
+TEST_F(ManifestProgram, StartsAndItsDialogsControlsAreThoseWithVisualStyles) {
     ChildProcess program('"' + exe + '"');
     ASSERT_TRUE(program.Started());
     HWND main = nullptr;
     ASSERT_TRUE(PumpUntil([&] { return (main = FindProcessWindow(program.Id(), "VantorelMain")) != nullptr; },
                           20000));
-    // Version 6 is a side-by-side assembly; the system folder holds the older version.
-    const std::string controls = Lower(CommonControlsOf(program.Id()));
-    EXPECT_NE(controls.find("\\winsxs\\"), std::string::npos) << controls;
-    EXPECT_NE(controls.find("common-controls_6595b64144ccf1df_6.0."), std::string::npos) << controls;
-
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_TRUE(program.WaitForExit(20000));
+
+    // A button made under the program's manifest, as its dialogs make theirs, brings version 6 in.
+    const ProgramContext context;
+    ULONG_PTR cookie = 0;
+    ASSERT_TRUE(ActivateActCtx(context.handle, &cookie));
+    HWND button =
+        CreateWindowExA(0, "Button", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
+    DeactivateActCtx(0, cookie);
+    ASSERT_TRUE(button);
+    DestroyWindow(button);
+    const std::string controls = Lower(SideBySideCommonControls());
+    EXPECT_NE(controls.find("common-controls_6595b64144ccf1df_6.0."), std::string::npos) << controls;
 }
