@@ -1,6 +1,8 @@
 // The least a tray meter can be: a hidden window, a tray icon, a 200 x 80 window blitted once a second
 // and two interface-table reads per second. app_timing --program runs it beside Vantorel.exe, so that
 // the program's working set and CPU time have a yardstick measured on the same machine at the same time.
+// With --tooltip it also writes the octet counts into its tooltip every second, as a meter's tray icon
+// must.
 #include <windows.h>
 
 #include <iphlpapi.h>
@@ -12,6 +14,7 @@ namespace {
 constexpr UINT kTrayMessage = WM_APP + 1;
 
 struct Meter {
+    NOTIFYICONDATAA* tray = nullptr; // set when the tooltip is written every second
     HWND shown = nullptr;
     HDC memory = nullptr;
     HBITMAP bitmap = nullptr;
@@ -44,6 +47,12 @@ void Tick(Meter& m) {
     FillRect(m.memory, &bar,
              static_cast<HBRUSH>(GetStockObject((in - m.octets + out) & 1 ? GRAY_BRUSH : BLACK_BRUSH)));
     m.octets = in;
+    if (m.tray) {
+        m.tray->uFlags = NIF_TIP;
+        wsprintfA(m.tray->szTip, "In %lu, out %lu", static_cast<unsigned long>(in),
+                  static_cast<unsigned long>(out));
+        Shell_NotifyIconA(NIM_MODIFY, m.tray);
+    }
     HDC dc = GetDC(m.shown);
     BitBlt(dc, 0, 0, 200, 80, m.memory, 0, 0, SRCCOPY);
     ReleaseDC(m.shown, dc);
@@ -88,7 +97,7 @@ HWND MakeWindow(const char* name, WNDPROC proc, DWORD style, DWORD exStyle, int 
 }
 } // namespace
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR commandLine, int) {
     HWND hidden = MakeWindow("MinimalMeterMain", HiddenProc, WS_OVERLAPPED, 0, 0, 0);
     g_meter.shown = MakeWindow("MinimalMeterGraph", ShownProc, WS_POPUP | WS_VISIBLE,
                                WS_EX_TOOLWINDOW | WS_EX_TOPMOST, 200, 80);
@@ -110,6 +119,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     for (int i = 0; i < 50 && !Shell_NotifyIconA(NIM_ADD, &tray); ++i)
         Sleep(100);
 
+    if (lstrcmpA(commandLine, "--tooltip") == 0)
+        g_meter.tray = &tray;
     SetTimer(hidden, 1, 1000, nullptr);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
