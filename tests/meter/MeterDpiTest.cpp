@@ -25,11 +25,6 @@ int DesktopDpi() {
     return dpi;
 }
 
-std::string Text(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
-}
-
 class MeterDpi : public PrivateProgram {
 protected:
     void SetUp() override {
@@ -75,7 +70,7 @@ TEST_F(MeterDpi, StoredTwipsOpenInPixelsOfTheDesktopDpi) {
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
     const int dpi = DesktopDpi();
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, (100 + 200) * dpi / 96, (80 + 80) * dpi / 96};
-    EXPECT_TRUE(EqualRect(&r, &expected)) << Text(r) << " instead of " << Text(expected);
+    EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
     Exit();
     EXPECT_EQ(ReadValue(kPosition, "Width"), "3000") << "the same twips go back";
     EXPECT_EQ(ReadValue(kPosition, "Top"), "1200");
@@ -93,7 +88,7 @@ TEST_F(MeterDpi, ADisplayChangeBringsAMeterOffEveryWorkAreaBackWithoutStoringIts
     GetWindowRect(meter, &r);
     RECT inside{};
     EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r))
-        << Text(r) << " off " << Text(work);
+        << RectText(r) << " off " << RectText(work);
     EXPECT_EQ(ReadValue(kPosition, "Left"), "<missing>") << "only the meter's unload stores its place";
     Exit();
     EXPECT_NEAR(std::atof(ReadValue(kPosition, "Left").c_str()), r.left * 1440.0 / DesktopDpi(), 0.01);
@@ -120,7 +115,7 @@ TEST_F(MeterDpi, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
     SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
     RECT r{}, client{}, pictureClient{};
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &suggested)) << Text(r) << " instead of " << Text(suggested);
+    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
     GetClientRect(hwnd, &client);
     GetClientRect(picture.Window(), &pictureClient);
     EXPECT_TRUE(EqualRect(&client, &pictureClient)) << "the graph fills the larger window";
@@ -133,7 +128,7 @@ TEST_F(MeterDpi, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
     // And back, without drift.
     SendMessageA(hwnd, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &before)) << Text(r);
+    EXPECT_TRUE(EqualRect(&r, &before)) << RectText(r);
     EXPECT_EQ(picture.MeasureText("In: 0kb/s").Height, text);
     meter.UnloadForm();
 }
