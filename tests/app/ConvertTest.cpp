@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <charconv>
+#include <cmath>
 #include <cstdint>
 #include <cstring>
 
@@ -46,6 +47,9 @@ TEST(Convert, SinglesAreWrittenAsStdToCharsWritesThem) {
     EXPECT_EQ(FormatSingle(3e6f), "3e+06");
     EXPECT_EQ(FormatSingle(33565872.0f), "33565872");
     EXPECT_EQ(FormatSingle(1e-5f), "1e-05");
+    EXPECT_EQ(FormatSingle(1.0f), "1");
+    EXPECT_EQ(FormatSingle(-0.0f), "0");
+    EXPECT_EQ(FormatSingle(-HUGE_VALF), "-inf");
     for (uint64_t bits = 1; bits < 0x7F800000u; bits += 131071) {
         float value = 0;
         const auto b = static_cast<uint32_t>(bits);
