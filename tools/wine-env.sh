@@ -17,9 +17,10 @@ wine_check_loader() {
   fi
 }
 
-# wine_prefix_init PREFIX: makes a quiet prefix once (no crash dialog, a virtual desktop with a tray).
+# wine_prefix_init PREFIX [DPI]: makes a quiet prefix once (no crash dialog, a virtual desktop with a
+# tray, DPI dots per inch: 96 unless given).
 wine_prefix_init() {
-  local prefix=$1
+  local prefix=$1 dpi=${2:-96}
   mkdir -p "$(dirname "$prefix")"
   (
     flock 9
@@ -42,6 +43,9 @@ REGEDIT4
 
 [HKEY_CURRENT_USER\\Software\\Wine\\Explorer\\Desktops]
 "Default"="$VANTOREL_DESKTOP_SIZE"
+
+[HKEY_CURRENT_USER\\Control Panel\\Desktop]
+"LogPixels"=dword:$(printf %08x "$dpi")
 REG
     timeout 120 "$WINE_LOADER" regedit /S "$reg" </dev/null >/dev/null 2>&1 || { echo "wine: regedit failed" >&2; exit 1; }
     timeout 120 "$WINE_SERVER" -w || { echo "wine: wineserver did not finish" >&2; exit 1; }

@@ -2,9 +2,11 @@
 #include "app/AppError.h"
 
 #include <cctype>
-#include <charconv>
+#include <cerrno>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -72,18 +74,43 @@ size_t ScanNumber(std::string_view s, std::string& out, char separator = g_decim
     return i;
 }
 
+// The C runtime's correctly rounded conversions stand in for <charconv>'s floating-point ones, whose
+// tables for every floating-point type would make up a sixth of the program. `number` is what
+// ScanNumber accepted: never empty.
 std::optional<double> ParseText(const std::string& number) {
-    const char* first = number.data();
-    const char* last = first + number.size();
-    if (*first == '+')
-        ++first;
-    double value = 0;
-    const auto [ptr, ec] = std::from_chars(first, last, value);
-    if (ec == std::errc::result_out_of_range)
+    errno = 0;
+    char* end = nullptr;
+    const double value = std::strtod(number.c_str(), &end);
+    if (errno == ERANGE)
         return std::numeric_limits<double>::infinity();
-    if (ec != std::errc() || ptr != last)
+    if (end != number.c_str() + number.size())
         return std::nullopt;
     return value;
+}
+
+std::string WholeNumber(float value) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.0f", static_cast<double>(value));
+    return text;
+}
+
+// The fewest significant digits that read back as `value`, as printf's %e writes them, and the
+// decimal exponent: 1234.5f gives "12345" and 3.
+std::string ShortestDigits(float value, int& exponent) {
+    char text[32];
+    for (int digits = 1;; ++digits) {
+        std::snprintf(text, sizeof text, "%.*e", digits - 1, static_cast<double>(value));
+        // Nine significant digits always read back as the same single.
+        if (digits >= 9 || std::strtof(text, nullptr) == value)
+            break;
+    }
+    const char* e = std::strchr(text, 'e');
+    exponent = std::atoi(e + 1);
+    std::string mantissa;
+    for (const char* c = text; c != e; ++c)
+        if (std::isdigit(static_cast<unsigned char>(*c)))
+            mantissa += *c;
+    return mantissa;
 }
 } // namespace
 
@@ -129,9 +156,25 @@ std::string FormatNumber(double value) {
 std::string FormatSingle(float value) {
     if (value == 0)
         return "0";
-    char buf[40];
-    const auto [ptr, ec] = std::to_chars(buf, buf + sizeof buf, value);
-    std::string text(buf, ec == std::errc() ? ptr : buf);
+    if (!std::isfinite(value))
+        return std::isnan(value) ? "nan" : value < 0 ? "-inf" : "inf";
+    // Fixed or scientific notation, whichever is shorter, fixed on a tie: the text std::to_chars
+    // writes, except at a few powers of two beyond 1e25 or below 1e-28, where this has one digit more.
+    int exponent = 0;
+    const std::string digits = ShortestDigits(std::fabs(value), exponent);
+    const int count = static_cast<int>(digits.size());
+    std::string fixed;
+    if (exponent < 0)
+        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+    else if (count <= exponent + 1)
+        fixed = WholeNumber(std::fabs(value)); // as long as the digits padded with zeros, and exact
+    else
+        fixed = digits.substr(0, static_cast<size_t>(exponent) + 1) + "." +
+                digits.substr(static_cast<size_t>(exponent) + 1);
+    char power[16];
+    std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
+    const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : "") + power;
+    std::string text = (value < 0 ? "-" : "") + (scientific.size() < fixed.size() ? scientific : fixed);
     for (char& c : text) {
         if (c == '.')
             c = g_decimalSeparator;

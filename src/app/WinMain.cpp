@@ -21,7 +21,6 @@ void TakeUpSystemSettings() {
     SetPictureLoader(&OlePictureLoader::Instance());
 }
 
-// The controller lives in here, so that it is gone before OLE is.
 int RunProgram() {
     frmMain main;
     main.Load();
@@ -37,11 +36,6 @@ int RunProgram() {
 } // namespace
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
-    // The system's picture decoder is an OLE object.
-    const HRESULT ole = OleInitialize(nullptr);
     TakeUpSystemSettings();
-    const int code = RunProgram();
-    if (SUCCEEDED(ole))
-        OleUninitialize();
-    return code;
+    return RunProgram();
 }

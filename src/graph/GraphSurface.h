@@ -66,6 +66,8 @@ public:
     }
     virtual void SetPixel(float x, float y) = 0;
 
+    // The dots per inch the surface is drawn at; its font is sized for them.
+    virtual int Dpi() const { return 96; }
     virtual TextSize MeasureText(const std::string& text) = 0;
     virtual void PrintText(float x, float y, const std::string& text) = 0;
 

@@ -1,5 +1,6 @@
 #include "graph/OlePictureLoader.h"
 #include "graph/Dib32.h"
+#include "winsys/SystemLibrary.h"
 
 #include <ole2.h>
 #include <olectl.h>
@@ -10,13 +11,33 @@
 #include <vector>
 
 namespace {
+// The decoder lives in OLE's libraries, which most runs never need: they are loaded with the first
+// picture file rather than at start, and stay from then on.
+struct OleFunctions {
+    HRESULT(WINAPI* initialize)(LPVOID, DWORD) = nullptr;
+    void(WINAPI* uninitialize)() = nullptr;
+    HRESULT(WINAPI* loadPicturePath)(LPOLESTR, LPUNKNOWN, DWORD, OLE_COLOR, REFIID, LPVOID*) = nullptr;
+    bool Ready() const { return initialize && uninitialize && loadPicturePath; }
+};
+
+const OleFunctions& Ole() {
+    static const OleFunctions functions = [] {
+        OleFunctions f;
+        f.initialize = SystemFunction<decltype(f.initialize)>("ole32.dll", "CoInitializeEx");
+        f.uninitialize = SystemFunction<decltype(f.uninitialize)>("ole32.dll", "CoUninitialize");
+        f.loadPicturePath = SystemFunction<decltype(f.loadPicturePath)>("oleaut32.dll", "OleLoadPicturePath");
+        return f;
+    }();
+    return functions;
+}
+
 // COM for the length of one load; balanced only when this call started it.
 class ComScope {
 public:
-    ComScope() : m_hr(CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED)) {}
+    ComScope() : m_hr(Ole().initialize(nullptr, COINIT_APARTMENTTHREADED)) {}
     ~ComScope() {
         if (SUCCEEDED(m_hr))
-            CoUninitialize();
+            Ole().uninitialize();
     }
     ComScope(const ComScope&) = delete;
     ComScope& operator=(const ComScope&) = delete;
@@ -214,10 +235,12 @@ PictureLoadResult OlePictureLoader::LoadPictureFile(const std::string& path) {
 
         if (!BitmapFileIsComplete(path))
             return {kErrInvalidPicture, nullptr};
+        if (!Ole().Ready())
+            return {static_cast<int32_t>(HRESULT_FROM_WIN32(ERROR_MOD_NOT_FOUND)), nullptr};
         ComScope com;
         IPicture* raw = nullptr;
         const HRESULT hr =
-            OleLoadPicturePath(wide.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&raw));
+            Ole().loadPicturePath(wide.data(), nullptr, 0, 0, IID_IPicture, reinterpret_cast<void**>(&raw));
         if (FAILED(hr) || !raw)
             return {FAILED(hr) ? static_cast<int32_t>(hr) : kErrInvalidPicture, nullptr};
         const std::unique_ptr<IPicture, ReleaseCom> picture(raw);

@@ -88,6 +88,7 @@ PictureBox::PictureBox() : m_glyphs(256) {
     HDC screen = GetDC(nullptr);
     m_dpiX = GetDeviceCaps(screen, LOGPIXELSX);
     m_dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    m_systemDpi = m_dpiY > 0 ? m_dpiY : 96;
     ReleaseDC(nullptr, screen);
     m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     m_canvas = std::make_unique<Canvas>(1, 1);
@@ -167,15 +168,37 @@ void PictureBox::Resize(int width, int height) {
 }
 
 void PictureBox::SetFont(const LOGFONTA& font) {
-    HFONT created = CreateFontIndirectA(&font);
-    if (!created)
+    m_designFont = font;
+    m_hasDesignFont = true;
+    ApplyFont();
+}
+
+void PictureBox::SetDpi(int dpi) {
+    if (dpi <= 0 || (dpi == m_dpiX && dpi == m_dpiY))
         return;
+    m_dpiX = m_dpiY = dpi;
+    ApplyFont();
+}
+
+void PictureBox::ApplyFont() {
+    HFONT next = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
+    // The stock font is made for the system DPI; any other size is a font of this box's own.
+    if (m_hasDesignFont || m_dpiX != m_systemDpi || m_dpiY != m_systemDpi) {
+        LOGFONTA font = m_designFont;
+        if (!m_hasDesignFont)
+            GetObjectA(next, sizeof font, &font);
+        font.lfHeight = MulDiv(font.lfHeight, m_dpiY, m_systemDpi);
+        font.lfWidth = MulDiv(font.lfWidth, m_dpiX, m_systemDpi);
+        next = CreateFontIndirectA(&font);
+        if (!next)
+            return;
+    }
     // Select the new font before the old one is deleted.
-    SelectObject(m_canvas->Dc, created);
+    SelectObject(m_canvas->Dc, next);
     if (m_ownFont)
         DeleteObject(m_font);
-    m_font = created;
-    m_ownFont = true;
+    m_ownFont = next != GetStockObject(DEFAULT_GUI_FONT);
+    m_font = next;
     m_fontSelected = true;
     for (auto& glyph : m_glyphs)
         glyph.reset();

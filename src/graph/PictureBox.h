@@ -27,8 +27,12 @@ public:
     // Moves and sizes the control; a new size re-creates the off-screen bitmaps.
     void Move(int x, int y, int width, int height);
 
-    // The font of text and measuring (a copy is kept); the GUI font until set.
+    // The font of text and measuring as designed for the system DPI (a copy is kept); the GUI font
+    // until set. It is drawn sized for the box's DPI.
     void SetFont(const LOGFONTA& font);
+    // The DPI the box is drawn at (its window's): sizes the font and pictures' natural size. The
+    // system DPI until set.
+    void SetDpi(int dpi);
     void SetPenWidth(int width);
     // The colour of the composed surface at (x, y) in client pixels; -1 outside.
     int32_t Point(int x, int y) const;
@@ -61,6 +65,7 @@ public:
     void Lines(const LineSegment* lines, size_t count) override;
     void ColouredLines(const LineSegment* lines, const int32_t* colours, size_t count) override;
     void SetPixel(float x, float y) override;
+    int Dpi() const override { return m_dpiY; }
     TextSize MeasureText(const std::string& text) override;
     void PrintText(float x, float y, const std::string& text) override;
     int HimetricToPixelsX(int32_t himetric) const override;
@@ -79,6 +84,7 @@ private:
     void Resize(int width, int height);
     void UsePen();
     void UseFont();
+    void ApplyFont();
     // Before the bitmap's memory is touched directly, GDI must have finished what it was asked to do.
     void Sync();
     uint32_t Native(uint32_t colour) const;
@@ -122,4 +128,7 @@ private:
     std::vector<int> m_extents;
     int m_dpiX = 96;
     int m_dpiY = 96;
+    int m_systemDpi = 96;
+    LOGFONTA m_designFont{};
+    bool m_hasDesignFont = false;
 };

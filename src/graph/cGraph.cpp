@@ -81,6 +81,10 @@ private:
 };
 } // namespace
 
+int ReadoutBandHeight(int dpi) {
+    return dpi > 0 ? static_cast<int>(RoundHalfEven(16.0 * dpi / 96.0)) : 16;
+}
+
 std::string ReadoutText(int32_t lastIn, int32_t lastOut) {
     return "In: " + KbText(lastIn) + "kb/s   Out: " + KbText(lastOut) + "kb/s";
 }
@@ -207,7 +211,7 @@ void cGraph::DrawGraph(bool data, bool forceBackground) {
     double graphHeight = 0;
     if (m_showNum) {
         surface.SetPenColor(NumColor);
-        graphHeight = RoundHalfEven(height - 16);
+        graphHeight = RoundHalfEven(height - ReadoutBandHeight(surface.Dpi()));
         if (data)
             DrawReadout(width, height, graphHeight);
     } else {

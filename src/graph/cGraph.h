@@ -110,6 +110,10 @@ private:
     const std::string& CachedLabel(ScaleLabel label);
 };
 
+// The read-out band at the bottom: 16 pixels at 96 DPI, and as much taller as the surface's font is
+// at its DPI, so that the text keeps fitting.
+int ReadoutBandHeight(int dpi);
+
 // Texts the drawing writes, in the user's decimal separator.
 // "In: 1.5kb/s   Out: 0.1kb/s" for the last values 1536 and 102.
 std::string ReadoutText(int32_t lastIn, int32_t lastOut);

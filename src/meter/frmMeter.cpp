@@ -14,19 +14,14 @@
 #include "meter/cSizeMoveHelper.h"
 #include "meter/cSizeMoveHelperEx.h"
 #include "settings/mRegistry.h"
+#include "winsys/Dpi.h"
 
 #include <exception>
 #include <string>
 
 namespace {
 constexpr char kMeterClass[] = "VantorelMeter";
-
-int ScreenDpi(int index) {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, index);
-    ReleaseDC(nullptr, screen);
-    return dpi > 0 ? dpi : 96;
-}
+constexpr UINT kWmDpiChanged = 0x02E0; // Windows 8.1 and later
 } // namespace
 
 frmMeter::frmMeter(frmMain& main) : m_main(main) {}
@@ -112,9 +107,9 @@ void frmMeter::Form_Load() {
 }
 
 void frmMeter::RestorePosition() {
-    // Each stored measure on its own: one that is not a number leaves the window's own.
-    const int dpiX = ScreenDpi(LOGPIXELSX);
-    const int dpiY = ScreenDpi(LOGPIXELSY);
+    // Each stored measure on its own: one that is not a number leaves the window's own. The place is
+    // in desktop coordinates, which are at the system DPI, so that the meter comes back on the
+    // monitor it was on; its size follows the DPI of that monitor.
     RECT r{};
     GetWindowRect(m_hwnd, &r);
     auto measure = [](const char* key, const char* def, int dpi, LONG& target) {
@@ -123,17 +118,24 @@ void frmMeter::RestorePosition() {
                 target = *pixels;
         });
     };
-    LONG width = r.right - r.left, height = r.bottom - r.top, top = r.top, left = r.left;
-    measure("Width", "3000", dpiX, width);
-    measure("Height", "1200", dpiY, height);
-    measure("Top", "100", dpiY, top);
-    measure("Left", "100", dpiX, left);
-    if (width < 1)
-        width = r.right - r.left;
-    if (height < 1)
-        height = r.bottom - r.top;
-    SetWindowPos(m_hwnd, nullptr, left, top, width, height, SWP_NOZORDER | SWP_NOACTIVATE);
+    const auto restore = [&](int sizeDpi) {
+        LONG width = r.right - r.left, height = r.bottom - r.top, top = r.top, left = r.left;
+        measure("Width", "3000", sizeDpi, width);
+        measure("Height", "1200", sizeDpi, height);
+        measure("Top", "100", SystemDpi(), top);
+        measure("Left", "100", SystemDpi(), left);
+        return RECT{left, top, left + (width < 1 ? r.right - r.left : width),
+                    top + (height < 1 ? r.bottom - r.top : height)};
+    };
+    RECT placed = restore(SystemDpi());
+    placed = restore(DpiForMonitor(MonitorFromRect(&placed, MONITOR_DEFAULTTONEAREST)));
+    // Sized for its monitor already: the DPI change the move brings must not scale it again.
+    m_placing = true;
+    SetWindowPos(m_hwnd, nullptr, placed.left, placed.top, placed.right - placed.left,
+                 placed.bottom - placed.top, SWP_NOZORDER | SWP_NOACTIVATE);
     KeepOnAMonitor();
+    m_placing = false;
+    m_picture->SetDpi(DpiForWindow(m_hwnd));
     IgnoringErrors([this] {
         if (CBool(ReadAppSetting("Position", "NoBorder", "False")))
             Picture1_DblClick();
@@ -193,14 +195,14 @@ void frmMeter::Form_Unload() {
     if (!IsIconic(m_hwnd) && !IsZoomed(m_hwnd)) {
         RECT r{};
         GetWindowRect(m_hwnd, &r);
-        const int dpiX = ScreenDpi(LOGPIXELSX);
-        const int dpiY = ScreenDpi(LOGPIXELSY);
-        WriteAppSetting("Position", "Width",
-                        FormatSingle(static_cast<float>(PixelsToTwips(r.right - r.left, dpiX))));
-        WriteAppSetting("Position", "Height",
-                        FormatSingle(static_cast<float>(PixelsToTwips(r.bottom - r.top, dpiY))));
-        WriteAppSetting("Position", "Top", FormatSingle(static_cast<float>(PixelsToTwips(r.top, dpiY))));
-        WriteAppSetting("Position", "Left", FormatSingle(static_cast<float>(PixelsToTwips(r.left, dpiX))));
+        const int dpi = DpiForWindow(m_hwnd);
+        const auto twips = [](LONG pixels, int at) {
+            return FormatSingle(static_cast<float>(PixelsToTwips(pixels, at)));
+        };
+        WriteAppSetting("Position", "Width", twips(r.right - r.left, dpi));
+        WriteAppSetting("Position", "Height", twips(r.bottom - r.top, dpi));
+        WriteAppSetting("Position", "Top", twips(r.top, SystemDpi()));
+        WriteAppSetting("Position", "Left", twips(r.left, SystemDpi()));
     }
     m_main.MeterVisible = false;
 }
@@ -248,8 +250,33 @@ void frmMeter::Sizer_ExitSizeMove() {
     }
 }
 
+void frmMeter::Form_DpiChanged(int dpi, const RECT& suggested) {
+    if (!m_picture)
+        return;
+    // Labels and read-out take their new size first, so that the redraw of the new size uses it.
+    m_picture->SetDpi(dpi);
+    // The system's rectangle keeps the meter where the user is dragging it, at the new scale.
+    if (!m_placing)
+        SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                     suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+    // A background picture's natural size is in pixels of the DPI.
+    if (m_main.NetGraph)
+        m_main.NetGraph->DrawGraph(true, true);
+}
+
 LRESULT frmMeter::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     switch (msg) {
+    case WM_NCCREATE:
+        EnableNonClientDpiScalingIfNeeded(hwnd);
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    case kWmDpiChanged:
+        Form_DpiChanged(HIWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+        return 0;
+    case WM_DISPLAYCHANGE:
+        // A monitor may have gone: the meter comes back onto one, and its place is stored at unload.
+        if (m_loaded)
+            KeepOnAMonitor();
+        return 0;
     case WM_SIZE:
         if (m_loaded)
             Form_Resize();

@@ -42,11 +42,14 @@ private:
     void Form_Unload();
     void Sizer_ExitSizeMove();
     void Sizer_Sizing(long& lLeft, long& lTop, long& lWidth, long& lHeight);
+    void Form_DpiChanged(int dpi, const RECT& suggested);
     void RestorePosition();
     void KeepOnAMonitor();
 
     frmMain& m_main;
     bool m_loaded = false;
+    // True while the load sequence places the meter at its stored size for its monitor's DPI.
+    bool m_placing = false;
     std::unique_ptr<PictureBox> m_picture;
     std::unique_ptr<CFormBorder> m_border;
     std::unique_ptr<cAnchor> m_anchor;

@@ -3,6 +3,11 @@
 
 #include <gtest/gtest.h>
 
+#include <charconv>
+#include <cmath>
+#include <cstdint>
+#include <cstring>
+
 namespace {
 struct SeparatorGuard {
     explicit SeparatorGuard(char c) { SetDecimalSeparator(c); }
@@ -33,6 +38,27 @@ TEST(Convert, NumbersAreWrittenInTheirShortestFormWithTheUserSeparator) {
     EXPECT_EQ(FormatNumber(1.5), "1,5");
     EXPECT_EQ(FormatSingle(3000.0f), "3000");
     EXPECT_EQ(FormatSingle(1234.5f), "1234,5");
+}
+
+TEST(Convert, SinglesAreWrittenAsStdToCharsWritesThem) {
+    // Shortest digits that read back, fixed or scientific by length, exact whole numbers.
+    EXPECT_EQ(FormatSingle(1714.2858f), "1714.2858");
+    EXPECT_EQ(FormatSingle(-0.015625f), "-0.015625");
+    EXPECT_EQ(FormatSingle(3e6f), "3e+06");
+    EXPECT_EQ(FormatSingle(33565872.0f), "33565872");
+    EXPECT_EQ(FormatSingle(1e-5f), "1e-05");
+    EXPECT_EQ(FormatSingle(1.0f), "1");
+    EXPECT_EQ(FormatSingle(-0.0f), "0");
+    EXPECT_EQ(FormatSingle(-HUGE_VALF), "-inf");
+    for (uint64_t bits = 1; bits < 0x7F800000u; bits += 131071) {
+        float value = 0;
+        const auto b = static_cast<uint32_t>(bits);
+        std::memcpy(&value, &b, sizeof value);
+        char text[64];
+        const std::string expected(text, std::to_chars(text, text + sizeof text, value).ptr);
+        ASSERT_EQ(FormatSingle(value), expected) << std::hex << b;
+        ASSERT_EQ(FormatSingle(-value), "-" + expected) << std::hex << b;
+    }
 }
 
 TEST(Convert, BooleansAcceptWordsInAnyCaseAndNumbers) {

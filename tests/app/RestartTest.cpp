@@ -119,11 +119,6 @@ bool SameRect(const RECT& a, const RECT& b) {
     return a.left == b.left && a.top == b.top && a.right == b.right && a.bottom == b.bottom;
 }
 
-std::string Text(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
-}
-
 class Restart : public PrivateProgram {
 protected:
     void TearDown() override {
@@ -211,7 +206,7 @@ TEST_F(Restart, TheNextRunShowsTheMeterWhereAndAsTheUserLeftIt) {
         << "the first run registers start with Windows";
     const RECT fresh{Pixels(100, dpiX), Pixels(100, dpiY), Pixels(100, dpiX) + Pixels(3000, dpiX),
                      Pixels(100, dpiY) + Pixels(1200, dpiY)};
-    EXPECT_TRUE(SameRect(MeterRect(), fresh)) << Text(MeterRect()) << " instead of " << Text(fresh);
+    EXPECT_TRUE(SameRect(MeterRect(), fresh)) << RectText(MeterRect()) << " instead of " << RectText(fresh);
     EXPECT_TRUE(HasTitleBar());
     EXPECT_TRUE(GetWindowLongA(meter, GWL_EXSTYLE) & WS_EX_TOPMOST);
     EXPECT_GT(ShareOfColour(picture, RGB(255, 255, 255)), 0.5) << "the standard look is white";
@@ -231,7 +226,7 @@ TEST_F(Restart, TheNextRunShowsTheMeterWhereAndAsTheUserLeftIt) {
     const RECT left{321, 211, 321 + 260, 211 + 96};
     ASSERT_TRUE(SetWindowPos(meter, nullptr, left.left, left.top, 260, 96, SWP_NOZORDER | SWP_NOACTIVATE));
     PumpFor(300);
-    ASSERT_TRUE(SameRect(MeterRect(), left)) << Text(MeterRect());
+    ASSERT_TRUE(SameRect(MeterRect(), left)) << RectText(MeterRect());
 
     Exit();
     ASSERT_FALSE(HasFatalFailure());
@@ -249,7 +244,7 @@ TEST_F(Restart, TheNextRunShowsTheMeterWhereAndAsTheUserLeftIt) {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
     Start();
     ASSERT_FALSE(HasFatalFailure());
-    EXPECT_TRUE(SameRect(MeterRect(), left)) << Text(MeterRect()) << " instead of " << Text(left);
+    EXPECT_TRUE(SameRect(MeterRect(), left)) << RectText(MeterRect()) << " instead of " << RectText(left);
     EXPECT_FALSE(HasTitleBar());
     EXPECT_EQ(ReadValue(kPosition, "NoBorder"), "True");
     EXPECT_GT(ShareOfColour(picture, RGB(0, 0, 0)), 0.5) << "the theme survives the restart";

@@ -259,6 +259,14 @@ TEST(DrawGraph, WithoutNumbersTheGraphUsesTheFullHeightAndShowsNoText) {
     EXPECT_EQ(f.Rows(199, 0x0000FF), Span(51, 99)) << "base line at row 100, just below the surface";
 }
 
+TEST(DrawGraph, TheReadoutBandGrowsWithTheDpiOfTheSurfaceItsFontIsSizedFor) {
+    EXPECT_EQ(ReadoutBandHeight(96), 16);
+    EXPECT_EQ(ReadoutBandHeight(100), 17) << "16.67 rounds up";
+    EXPECT_EQ(ReadoutBandHeight(144), 24);
+    EXPECT_EQ(ReadoutBandHeight(192), 32);
+    EXPECT_EQ(ReadoutBandHeight(0), 16) << "an unknown DPI draws as at 96";
+}
+
 TEST(DrawGraph, SeparatorLiesUnderTheReadoutAndDataFalseDrawsNoHistory) {
     Fixture f;
     f.graph.AddData(50, 50);

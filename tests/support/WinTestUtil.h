@@ -93,6 +93,12 @@ inline HWND FindProcessWindow(DWORD pid, const char* className) {
     return s.found;
 }
 
+// "(left,top)-(right,bottom)", for failure messages.
+inline std::string RectText(const RECT& r) {
+    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
+           "," + std::to_string(r.bottom) + ")";
+}
+
 // A Unix path as the Wine programs see it: the root of the Unix file system is drive Z:.
 inline std::string WinePath(std::string path) {
     if (!path.empty() && path[0] == '/') {
