@@ -11,17 +11,18 @@
 
 // VBGetOpenFileName's arguments.
 struct OpenFileArgs {
-    std::string Filename;  // in: the initial name; out: the chosen path
-    std::string FileTitle; // in: the initial title; out: the chosen file's name without its folder
+    std::string Filename{};  // in: the initial name; out: the chosen path
+    std::string FileTitle{}; // in: the initial title; out: the chosen file's name without its folder
     bool FileMustExist = false;
     bool MultiSelect = false;
     bool ReadOnly = false; // out: the dialog's read-only box
     bool HideReadOnly = false;
-    std::string Filter; // in: description and pattern pairs, parts split by "|" or ":"; out: the chosen pair
+    std::string
+        Filter{}; // in: description and pattern pairs, parts split by "|" or ":"; out: the chosen pair
     int32_t FilterIndex = 1; // counted from 1; out: the filter the user had selected
-    std::string InitDir;
-    std::string DlgTitle;
-    std::string DefaultExt;
+    std::string InitDir{};
+    std::string DlgTitle{};
+    std::string DefaultExt{};
     int32_t Owner = -1; // the owner window's handle; -1 means none
     int32_t flags = 0;  // further OFN_ flags; out: the flags the dialog returned
 };
