@@ -60,4 +60,8 @@
 #define IDC_chkOnTop 1036
 #define IDC_cmdClose 1037
 
+// The text-input box (its buttons are IDOK and IDCANCEL, so that Enter and Esc answer it).
+#define IDD_InputBox 1300
+#define IDC_txtInput 1301
+
 #endif
