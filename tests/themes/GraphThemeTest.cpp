@@ -15,6 +15,10 @@ const std::string kTitle = "VantorelThemeTest";
 class FailingRegistry : public FakeRegistry {
 public:
     int budget = 1 << 30;
+    bool refuseDeletes = false;
+    int32_t DeleteTree(RegHandle parent, const std::string& subKey) override {
+        return refuseDeletes ? kErrorAccessDenied : FakeRegistry::DeleteTree(parent, subKey);
+    }
     int32_t SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
                      uint32_t size) override {
         if (budget-- <= 0)
@@ -172,6 +176,9 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
 
     registry.budget = 1 << 30;
+    registry.refuseDeletes = true;
+    EXPECT_FALSE(themes.RegistrySave()) << "Old could not be removed";
+    registry.refuseDeletes = false;
     EXPECT_TRUE(themes.RegistrySave());
     other.RegistryRead();
     EXPECT_EQ(Custom(other), (std::vector<std::string>{"Kept", "New"}));
