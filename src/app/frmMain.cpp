@@ -13,6 +13,7 @@
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
+#include "themes/frmTheme.h"
 #include "winsys/SysTray.h"
 
 #include <exception>
@@ -294,9 +295,14 @@ void frmMain::mnuStatistics_Click() {
     m_statistics->Show();
 }
 
-// The settings dialog and the theme editor are not part of this program yet.
+// The settings dialog is not part of this program yet.
 void frmMain::mnuSettings_Click() {}
-void frmMain::mnuThemeCustom_Click() {}
+
+void frmMain::mnuThemeCustom_Click() {
+    if (!m_theme)
+        m_theme = std::make_unique<frmTheme>(*this);
+    m_theme->Show();
+}
 
 void frmMain::mnuTheme_Click(int index) {
     NetGraphThemes().ApplyTheme(Menu.ThemeCaption(index), *NetGraph);

@@ -16,6 +16,7 @@ class cNetStatistics;
 class cNetStatus;
 class frmMeter;
 class frmStatistics;
+class frmTheme;
 class SysTray;
 
 // The hidden controller window: owns the long-lived objects and runs start-up and shutdown.
@@ -66,6 +67,7 @@ public:
 
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
+    frmTheme* Theme() const { return m_theme.get(); }
 
 private:
     void Form_Load();
@@ -79,6 +81,9 @@ private:
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;
     std::unique_ptr<frmStatistics> m_statistics;
+    // Kept until the controller goes, not released at unload: Exit can come while one of the editor's
+    // modal dialogs runs, and that call returns into the editor afterwards.
+    std::unique_ptr<frmTheme> m_theme;
     bool m_unloading = false;
 
     // Picture holders: the four tray pictures and the six menu pictures.

@@ -60,6 +60,25 @@
 #define IDC_chkOnTop 1036
 #define IDC_cmdClose 1037
 
+// The theme editor.
+#define IDD_frmTheme 1200
+#define IDC_cmbTheme 1201
+#define IDC_cmdSave 1202
+#define IDC_cmdDel 1203
+#define IDC_picSample 1204
+#define IDC_cmbProperty 1205
+#define IDC_Picture1 1206
+#define IDC_cmdChange 1207
+#define IDC_chkFill 1208
+#define IDC_txtBackground 1209
+#define IDC_cmdBrowse 1210
+#define IDC_cmdClear 1211
+#define IDC_optTile 1212
+#define IDC_optStretch 1213
+#define IDC_cmdOk 1214
+#define IDC_cmdCancel 1215
+#define IDC_cmdApply 1216
+
 // The text-input box (its buttons are IDOK and IDCANCEL, so that Enter and Esc answer it).
 #define IDD_InputBox 1300
 #define IDC_txtInput 1301
