@@ -213,17 +213,17 @@ void frmTheme::chkFill_Click() {
 }
 
 void frmTheme::optStretch_Click() {
-    if (m_syncing)
-        return;
-    m_sample->StretchBackground = true;
-    DrawSample(true, true);
-    SelectCurrentSettings();
+    SetStretch(true);
 }
 
 void frmTheme::optTile_Click() {
+    SetStretch(false);
+}
+
+void frmTheme::SetStretch(bool stretch) {
     if (m_syncing)
         return;
-    m_sample->StretchBackground = false;
+    m_sample->StretchBackground = stretch;
     DrawSample(true, true);
     SelectCurrentSettings();
 }

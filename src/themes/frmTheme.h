@@ -58,6 +58,7 @@ private:
     int32_t SelectedCode() const;
     void PaintSwatch(int32_t colour);
     void EnableButton(int id, bool enabled);
+    void SetStretch(bool stretch);
     void DrawSample(bool data, bool forceBackground);
     bool Apply();
 

@@ -11,7 +11,6 @@
 #include "support/ModalAnswer.h"
 #include "support/WinTestUtil.h"
 #include "themes/frmTheme.h"
-#include "winsys/DialogMessages.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
