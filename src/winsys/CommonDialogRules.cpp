@@ -55,7 +55,7 @@ std::string SystemFilter(const std::string& filter) {
 std::string ChosenFilterPair(const std::string& systemFilter, int32_t index) {
     if (index < 1)
         return {};
-    // Part 2n - 2 is the description of pair n; the list ends at the first empty part.
+    // Piece 2n - 2 is the description of pair n; the list ends at the first empty piece.
     size_t start = 0;
     for (int32_t part = 0; start < systemFilter.size(); ++part) {
         const size_t end = std::min(systemFilter.find('\0', start), systemFilter.size());
