@@ -121,6 +121,9 @@ void SysTray::Notify(DWORD message) {
 }
 
 void SysTray::SetTooltip(const std::string& text) {
+    // A quiet network repeats its tooltip every second; the shell need not hear it again.
+    if (text == m_tooltip)
+        return;
     m_tooltip = text;
     CopyText(m_data.szTip, text);
     m_data.uFlags = NIF_TIP;
