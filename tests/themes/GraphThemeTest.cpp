@@ -1,6 +1,7 @@
 #include "graph/cGraph.h"
 #include "settings/FakeRegistry.h"
 #include "settings/mRegistry.h"
+#include "themes/ThemeEditorRules.h"
 #include "themes/cGraphTheme.h"
 
 #include <gtest/gtest.h>
@@ -79,12 +80,8 @@ TEST_F(GraphTheme, SavingRefusesBuiltInReadOnlyAndUnstorableNamesAndMovesResaved
 }
 
 TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadOnly) {
-    graph.BackColor = 1;
-    graph.SendColor = 2;
-    graph.RecvColor = 3;
-    graph.BothColor = 4;
-    graph.ChartColor = 5;
-    graph.NumColor = 6;
+    for (int32_t code = 1; code <= 6; ++code)
+        *PropertyColor(graph, code) = code; // each colour its own value
     graph.FillUnderGraph = false;
     graph.StretchBackground = true;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
@@ -102,9 +99,8 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
     applied.SetStyle(1);
     other.ApplyTheme("night", applied);
     EXPECT_EQ(applied.Style(), 1) << "a custom theme keeps the style";
-    EXPECT_EQ((std::vector<int32_t>{applied.BackColor, applied.SendColor, applied.RecvColor,
-                                    applied.BothColor, applied.ChartColor, applied.NumColor}),
-              (std::vector<int32_t>{1, 2, 3, 4, 5, 6}));
+    for (int32_t code = 1; code <= 6; ++code)
+        EXPECT_EQ(*PropertyColor(applied, code), code);
     EXPECT_FALSE(applied.FillUnderGraph);
     EXPECT_TRUE(applied.StretchBackground);
 
