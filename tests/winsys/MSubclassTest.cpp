@@ -46,7 +46,7 @@ struct Client final : ISubclass {
 class Subclass : public testing::Test {
 protected:
     void SetUp() override { g_calls.clear(); }
-    HWND Window() const { return window.hwnd(); }
+    HWND Window() const { return window.get(); }
     std::string Name(UINT msg, const std::string& tail) const {
         return HandleText(Window()) + "#" + std::to_string(msg) + tail;
     }
@@ -60,17 +60,17 @@ protected:
         return WindowProps(Window()).empty() &&
                GetWindowLongPtrA(Window(), GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OriginalProc);
     }
-    TestWindow window{OriginalProc, "SubclassTestWindow"};
+    TestWindow window = MakeTestWindow(OriginalProc, "SubclassTestWindow");
 };
 
-AppError RaisedBy(const std::function<void()>& action) {
+// The error an action raises, as "number source: description".
+std::string Raised(const std::function<void()>& action) {
     try {
         action();
     } catch (const AppError& error) {
-        return error;
+        return std::to_string(error.Number) + " " + error.Source + ": " + error.Description;
     }
-    ADD_FAILURE() << "no error was raised";
-    return AppError(0);
+    return "nothing raised";
 }
 } // namespace
 
@@ -145,36 +145,30 @@ TEST_F(Subclass, ClientsRunInOrderTheFirstMayGoBehindThePreviousAndDetachingRenu
 
 TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
     Client a("a", emrConsume, 1);
-    TestWindow gone(OriginalProc, "SubclassTestWindow");
-    const HWND dead = gone.hwnd();
-    gone.Destroy();
-    const AppError invalid = RaisedBy([&] { AttachMessage(&a, dead, kMsg); });
-    EXPECT_EQ(invalid.Number, -2147208421);
-    EXPECT_EQ(invalid.Source, ExeBaseName() + ".WindowProc");
-    EXPECT_EQ(invalid.Description, "Invalid window");
+    TestWindow gone = MakeTestWindow(OriginalProc, "SubclassTestWindow");
+    const HWND dead = gone.get();
+    gone.reset();
+    const std::string source = " " + ExeBaseName() + ".WindowProc: ";
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, dead, kMsg); }), "-2147208421" + source + "Invalid window");
 
     AttachMessage(&a, Window(), kMsg);
     const auto before = WindowProps(Window());
-    const AppError twice = RaisedBy([&] { AttachMessage(&a, Window(), kMsg); });
-    EXPECT_EQ(twice.Number, -2147208422);
-    EXPECT_EQ(twice.Description, "Message already handled by another class");
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, Window(), kMsg); }),
+              "-2147208422" + source + "Message already handled by another class");
     // The desktop window belongs to the shell's process.
-    const AppError foreign = RaisedBy([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); });
-    EXPECT_EQ(foreign.Number, -2147208420);
-    EXPECT_EQ(foreign.Description, "Can't modify external window");
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
+              "-2147208420" + source + "Can't modify external window");
     EXPECT_TRUE(WindowProps(GetDesktopWindow()).empty());
-    EXPECT_EQ(RaisedBy([&] { AttachMessage(nullptr, Window(), kOther); }).Number, 91) << "no client";
+    EXPECT_EQ(Raised([&] { AttachMessage(nullptr, Window(), kOther); }), "91 : ") << "no client";
     EXPECT_EQ(WindowProps(Window()), before);
     DetachMessage(&a, Window(), kMsg);
-
-    EXPECT_EQ(RaisedBy([] { ErrRaise(13081); }).Description, "Can't subclass window");
+    EXPECT_EQ(Raised([] { ErrRaise(13081); }), "-2147208423" + source + "Can't subclass window");
 }
 
 // A client may withdraw, or destroy another, while a message is handed round (a tray icon whose menu
 // ends the program does): nobody withdrawn is called, the others keep their turn, and the previous
 // procedure still runs exactly once.
 TEST_F(Subclass, ClientsLeavingDuringAMessageAreNotCalledAndThePreviousProcedureRunsOnce) {
-    std::vector<Client*> owned;
     auto ending = [&](Client& client, std::vector<Client*> victims) {
         client.during = [&client, victims](HWND hwnd, UINT msg, WPARAM, LPARAM) {
             for (Client* victim : victims) {

@@ -2,7 +2,9 @@
 #include <windows.h>
 
 #include <map>
+#include <memory>
 #include <string>
+#include <type_traits>
 
 // The decimal name of a window handle, as the subclassing books write it.
 inline std::string HandleText(HWND hwnd) {
@@ -24,29 +26,18 @@ inline std::map<std::string, LONG_PTR> WindowProps(HWND hwnd) {
     return props;
 }
 
-// A top-level test window of a class registered here; destroyed on every path.
-class TestWindow {
-public:
-    TestWindow(WNDPROC proc, const char* className) {
-        WNDCLASSA wc{};
-        wc.lpfnWndProc = proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = className;
-        RegisterClassA(&wc); // fails harmlessly when the class is already there
-        m_hwnd = CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200, nullptr,
-                                 nullptr, wc.hInstance, nullptr);
-    }
-    ~TestWindow() { Destroy(); }
-    TestWindow(const TestWindow&) = delete;
-    TestWindow& operator=(const TestWindow&) = delete;
-
-    void Destroy() {
-        if (IsWindow(m_hwnd))
-            DestroyWindow(m_hwnd);
-        m_hwnd = nullptr;
-    }
-    HWND hwnd() const { return m_hwnd; }
-
-private:
-    HWND m_hwnd = nullptr;
+struct WindowDestroyer {
+    void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
 };
+using TestWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+// A top-level window of a class registered here with `proc`.
+inline TestWindow MakeTestWindow(WNDPROC proc, const char* className) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc); // fails harmlessly when the class is already there
+    return TestWindow(CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                                      nullptr, nullptr, wc.hInstance, nullptr));
+}

