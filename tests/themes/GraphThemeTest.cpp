@@ -1,6 +1,7 @@
 #include "graph/cGraph.h"
 #include "settings/FakeRegistry.h"
 #include "settings/mRegistry.h"
+#include "themes/ThemeEditorRules.h"
 #include "themes/cGraphTheme.h"
 
 #include <gtest/gtest.h>
@@ -10,8 +11,10 @@
 
 namespace {
 const std::string kTitle = "VantorelThemeTest";
+using Names = std::vector<std::string>;
 
-// Refuses every value write after the first `budget`, as a full registry or a lost permission would.
+// Refuses value writes once `budget` is spent, and deletes on demand, as a full registry or a lost
+// permission would.
 class FailingRegistry : public FakeRegistry {
 public:
     int budget = 1 << 30;
@@ -21,141 +24,112 @@ public:
     }
     int32_t SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
                      uint32_t size) override {
-        if (budget-- <= 0)
-            return kErrorAccessDenied;
-        return FakeRegistry::SetValue(key, name, type, data, size);
+        return budget-- <= 0 ? kErrorAccessDenied : FakeRegistry::SetValue(key, name, type, data, size);
     }
 };
 
 class GraphTheme : public testing::Test {
 protected:
+    void TearDown() override { EXPECT_EQ(registry.OpenHandleCount(), 0u); }
     void Write(const std::string& theme, const std::string& key, const std::string& value) {
         WriteSetting(kHKeyCurrentUser, kTitle, "Themes\\" + theme, key, value);
     }
     std::string Read(const std::string& theme, const std::string& key) {
         return ReadSetting(kHKeyCurrentUser, kTitle, "Themes\\" + theme, key, "<missing>");
     }
-    static std::vector<std::string> Custom(cGraphTheme& themes) {
-        auto names = themes.EnumThemes();
+    // The custom themes, behind the four built-in ones.
+    static Names Listed(cGraphTheme& themes) {
+        const Names names = themes.EnumThemes();
+        EXPECT_EQ(Names(names.begin(), names.begin() + 4),
+                  (Names{"Standard", "Task Manager", "Clouds", "River"}));
+        EXPECT_EQ(themes.NumThemes(), static_cast<int32_t>(names.size()));
         return {names.begin() + 4, names.end()};
+    }
+    static Names Saved(cGraphTheme& themes) {
+        themes.RegistryRead();
+        return Listed(themes);
     }
 
     FailingRegistry registry;
     ScopedRegistryApi use{registry};
     cGraphTheme themes{kTitle};
+    cGraphTheme other{kTitle};
     cGraph graph;
 };
 } // namespace
 
-TEST_F(GraphTheme, WithoutSavedThemesOnlyTheFourBuiltInOnesAreListed) {
-    themes.RegistryRead();
-    EXPECT_EQ(themes.EnumThemes(), (std::vector<std::string>{"Standard", "Task Manager", "Clouds", "River"}));
-    EXPECT_EQ(themes.NumThemes(), 4) << "the count agrees with the list";
-    EXPECT_EQ(registry.OpenHandleCount(), 0u);
-}
-
-TEST_F(GraphTheme, SavingRefusesBuiltInAndReadOnlyNamesAndMovesResavedThemesToTheEnd) {
-    EXPECT_FALSE(themes.SaveTheme("Standard", graph));
+TEST_F(GraphTheme, SavingRefusesBuiltInReadOnlyAndUnstorableNamesAndMovesResavedThemesToTheEnd) {
+    EXPECT_EQ(Saved(themes), Names{});
+    for (const std::string& name : {std::string("Standard"), std::string("River"), std::string(),
+                                    std::string("Dark\\Blue"), std::string(256, 'x')})
+        EXPECT_FALSE(themes.SaveTheme(name, graph)) << name;
     EXPECT_TRUE(themes.SaveTheme("standard", graph)) << "the built-in check is case-sensitive";
-    EXPECT_TRUE(themes.SaveTheme("A", graph));
+    EXPECT_TRUE(themes.SaveTheme(std::string(255, 'a'), graph));
     EXPECT_TRUE(themes.SaveTheme("B", graph));
-    EXPECT_TRUE(themes.SaveTheme("a", graph)) << "the same theme as A, saved again";
-    EXPECT_EQ(Custom(themes), (std::vector<std::string>{"standard", "B", "a"}));
+    EXPECT_TRUE(themes.SaveTheme("STANDARD", graph)) << "the same theme saved again";
+    EXPECT_EQ(Listed(themes), (Names{std::string(255, 'a'), "B", "STANDARD"}));
+    ASSERT_TRUE(themes.RegistrySave());
+    EXPECT_EQ(Saved(other), Listed(themes));
 
-    Write("Locked", "BackColor", "1");
     Write("Locked", "ReadOnly", "True");
     themes.RegistryRead();
     EXPECT_FALSE(themes.SaveTheme("LOCKED", graph));
-    EXPECT_FALSE(themes.CanDelete("Locked"));
-    EXPECT_FALSE(themes.CanDelete("River"));
-    EXPECT_TRUE(themes.CanDelete("no such theme"));
+    for (const char* name : {"Locked", "Standard", "River"})
+        EXPECT_FALSE(themes.CanDelete(name)) << name;
+    EXPECT_TRUE(themes.CanDelete("B") && themes.CanDelete("no such theme"));
 }
 
-TEST_F(GraphTheme, SaveAndReadBackKeepEveryFieldAndReadOnlyThemesSurviveASave) {
-    graph.BackColor = 1;
-    graph.SendColor = 2;
-    graph.RecvColor = 3;
-    graph.BothColor = 4;
-    graph.ChartColor = 5;
-    graph.NumColor = 6;
+TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadOnly) {
+    for (int32_t code = 1; code <= 6; ++code)
+        *PropertyColor(graph, code) = code; // each colour its own value
     graph.FillUnderGraph = false;
     graph.StretchBackground = true;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     Write("Locked", "ReadOnly", "True");
-    // What is in memory is what gets saved: read the locked theme first, then save Night again.
-    themes.RegistryRead();
-    EXPECT_EQ(Custom(themes), (std::vector<std::string>{"Locked"}))
-        << "unsaved changes are dropped by a read";
+    // A read drops unsaved changes: Night has to be saved again.
+    EXPECT_EQ(Saved(themes), Names{"Locked"});
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
-    themes.RegistrySave();
-
-    EXPECT_EQ(Read("Night", "BackColor"), "1");
-    EXPECT_EQ(Read("Night", "FillUnderGraph"), "False");
-    EXPECT_EQ(Read("Night", "StretchBackground"), "True");
+    ASSERT_TRUE(themes.RegistrySave());
+    EXPECT_EQ(Read("Night", "FillUnderGraph") + Read("Night", "StretchBackground"), "FalseTrue");
     EXPECT_EQ(Read("Night", "ReadOnly"), "<missing>");
     EXPECT_EQ(Read("Locked", "ReadOnly"), "True");
 
-    cGraphTheme other(kTitle);
     other.RegistryRead();
-    ASSERT_NE(other.Items().Item("night"), nullptr);
-    const cGraphThemeItem& night = *other.Items().Item("Night");
-    EXPECT_EQ(night.SendColor, 2);
-    EXPECT_EQ(night.RecvColor, 3);
-    EXPECT_EQ(night.BothColor, 4);
-    EXPECT_EQ(night.ChartColor, 5);
-    EXPECT_EQ(night.NumColor, 6);
-    EXPECT_TRUE(night.StretchBackground);
+    cGraph applied;
+    applied.SetStyle(1);
+    other.ApplyTheme("night", applied);
+    EXPECT_EQ(applied.Style(), 1) << "a custom theme keeps the style";
+    for (int32_t code = 1; code <= 6; ++code)
+        EXPECT_EQ(*PropertyColor(applied, code), code);
+    EXPECT_FALSE(applied.FillUnderGraph);
+    EXPECT_TRUE(applied.StretchBackground);
 
     other.DeleteTheme("night");
     other.DeleteTheme("Locked"); // callers ask CanDelete first; the catalogue itself does not refuse
-    other.RegistrySave();
-    cGraphTheme third(kTitle);
-    third.RegistryRead();
-    EXPECT_TRUE(Custom(third).empty());
-    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+    ASSERT_TRUE(other.RegistrySave());
+    EXPECT_EQ(Saved(themes), Names{});
 }
 
-TEST_F(GraphTheme, ApplyingACustomThemeCopiesItsFieldsAndKeepsTheStyle) {
-    graph.SetStyle(1);
+TEST_F(GraphTheme, ThemesReadAsTheRegistryHoldsThemAndOnlyKnownNamesApply) {
     Write("Odd", "BackColor", "123");
     Write("Odd", "SendColor", "garbage");
     Write("Odd", "FillUnderGraph", "1");
-    themes.RegistryRead();
-    const int32_t sendBefore = graph.SendColor;
-    themes.ApplyTheme("Odd", graph);
-    EXPECT_EQ(graph.Style(), 1);
+    Write("ODD", "NumColor", "5"); // the registry itself keeps one key for both
+    EXPECT_EQ(Saved(themes), Names{"Odd"});
+    graph.SendColor = 99;
+    themes.ApplyTheme("odd", graph);
     EXPECT_EQ(graph.BackColor, 123);
-    EXPECT_EQ(graph.SendColor, 0) << "an unreadable value gives its field's default" << sendBefore;
+    EXPECT_EQ(graph.SendColor, 0) << "an unreadable value gives its field's default";
+    EXPECT_EQ(graph.NumColor, 5);
     EXPECT_TRUE(graph.FillUnderGraph);
     EXPECT_EQ(graph.BackgroundPicture(), "") << "no Background value: no picture";
-    EXPECT_FALSE(graph.StretchBackground);
 
     themes.ApplyTheme("Clouds", graph);
     EXPECT_EQ(graph.Style(), 2);
     EXPECT_EQ(graph.BackgroundPicture(), "res:Clouds");
     graph.BackColor = 42;
-    themes.ApplyTheme("nothing like it", graph);
+    themes.ApplyTheme("clouds", graph); // neither built-in nor saved
     EXPECT_EQ(graph.BackColor, 42);
-    themes.ApplyTheme("clouds", graph) /* not built-in, no such custom theme */;
-    EXPECT_EQ(graph.BackColor, 42);
-}
-
-TEST_F(GraphTheme, NamesDifferingOnlyInCaseAreOneTheme) {
-    Write("Sky", "BackColor", "1");
-    Write("SKY", "BackColor", "2"); // the registry itself keeps one key for both
-    themes.RegistryRead();
-    EXPECT_EQ(Custom(themes).size(), 1u);
-    EXPECT_EQ(themes.Items().Item("sky")->BackColor, 2);
-}
-
-TEST_F(GraphTheme, NamesThatCannotBeOneRegistryKeyAreRefused) {
-    for (const std::string& name : {std::string(), std::string("Dark\\Blue"), std::string(256, 'x')})
-        EXPECT_FALSE(themes.SaveTheme(name, graph)) << name;
-    EXPECT_TRUE(themes.SaveTheme(std::string(255, 'x'), graph));
-    EXPECT_TRUE(themes.RegistrySave());
-    cGraphTheme other(kTitle);
-    other.RegistryRead();
-    EXPECT_EQ(Custom(other), std::vector<std::string>{std::string(255, 'x')});
 }
 
 TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
@@ -169,9 +143,7 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     themes.SaveTheme("New", graph);
     registry.budget = 12; // Kept written in full, New in part
     EXPECT_FALSE(themes.RegistrySave());
-    cGraphTheme other(kTitle);
-    other.RegistryRead();
-    EXPECT_EQ(Custom(other), (std::vector<std::string>{"Kept", "New", "Old"}));
+    EXPECT_EQ(Saved(other), (Names{"Kept", "New", "Old"}));
     EXPECT_EQ(other.Items().Item("Old")->BackColor, 1);
     EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
 
@@ -180,7 +152,5 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     EXPECT_FALSE(themes.RegistrySave()) << "Old could not be removed";
     registry.refuseDeletes = false;
     EXPECT_TRUE(themes.RegistrySave());
-    other.RegistryRead();
-    EXPECT_EQ(Custom(other), (std::vector<std::string>{"Kept", "New"}));
-    EXPECT_EQ(registry.OpenHandleCount(), 0u);
+    EXPECT_EQ(Saved(other), (Names{"Kept", "New"}));
 }

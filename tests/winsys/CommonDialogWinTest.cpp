@@ -25,16 +25,14 @@ TEST(CommonDialog, OpenFileGivesTheChosenFileAndPairAndClearsEverythingOnCancel)
         });
         EXPECT_TRUE(dialogs.VBGetOpenFileName(args));
     }
-    EXPECT_EQ(args.Filename, picture);
-    EXPECT_EQ(args.FileTitle, "River.bmp");
-    EXPECT_EQ(args.Filter, "Bitmaps\0*.bmp"s);
+    EXPECT_EQ(args.Filename + "|" + args.FileTitle + "|" + args.Filter,
+              picture + "|River.bmp|Bitmaps\0*.bmp"s);
     EXPECT_EQ(args.FilterIndex, 2);
 
     ModalAnswer cancel(nullptr, [](HWND dialog) { ModalAnswer::Click(dialog, IDCANCEL); });
     EXPECT_FALSE(dialogs.VBGetOpenFileName(args));
     EXPECT_EQ(args.Filename + args.FileTitle + args.Filter, "");
-    EXPECT_EQ(args.FilterIndex, -1);
-    EXPECT_EQ(args.flags, 0);
+    EXPECT_EQ(std::make_pair(args.FilterIndex, args.flags), std::make_pair(-1, 0));
 }
 
 TEST(CommonDialog, ColourDialogGivesTheChoiceAndOffersTheCustomColoursAgain) {

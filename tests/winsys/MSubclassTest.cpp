@@ -11,29 +11,28 @@
 #include <vector>
 
 namespace {
-std::vector<std::string> g_calls;
-constexpr LRESULT kPreviousResult = 1000;
+using Calls = std::vector<std::string>;
+Calls g_calls;
+constexpr LRESULT kPrevious = 1000;
+const UINT kMsg = WM_APP + 1;
+const UINT kOther = WM_APP + 2;
 
 // The window's own procedure: it records its turn for the test messages.
 LRESULT CALLBACK OriginalProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     if (msg >= WM_APP && msg < WM_APP + 100) {
         g_calls.push_back("previous");
-        return kPreviousResult + (msg - WM_APP);
+        return kPrevious + (msg - WM_APP);
     }
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
 struct Client final : ISubclass {
     Client(std::string name, int32_t response, LRESULT result)
-        : name(std::move(name)), response(response), result(result) {}
-    int32_t MsgResponse() override {
-        ++responseReads;
-        return response;
-    }
+        : name(name), response(response), result(result) {}
+    int32_t MsgResponse() override { return response; }
     void SetMsgResponse(int32_t value) override { response = value; }
     LRESULT WindowProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) override {
         g_calls.push_back(name);
-        seenMessage = CurrentMessage();
         if (during)
             during(hwnd, msg, wParam, lParam);
         return result;
@@ -41,308 +40,167 @@ struct Client final : ISubclass {
     std::string name;
     int32_t response;
     LRESULT result;
-    int responseReads = 0;
-    UINT seenMessage = 0;
     std::function<void(HWND, UINT, WPARAM, LPARAM)> during;
 };
 
-const UINT kMsg = WM_APP + 1;
-const UINT kOther = WM_APP + 2;
-
 class Subclass : public testing::Test {
 protected:
-    void SetUp() override {
-        g_calls.clear();
-        ASSERT_NE(window.hwnd(), nullptr);
-    }
+    void SetUp() override { g_calls.clear(); }
+    HWND Window() const { return window.get(); }
     std::string Name(UINT msg, const std::string& tail) const {
-        return HandleText(window.hwnd()) + "#" + std::to_string(static_cast<int32_t>(msg)) + tail;
+        return HandleText(Window()) + "#" + std::to_string(msg) + tail;
     }
-    LRESULT Send(UINT msg = kMsg) { return SendMessageA(window.hwnd(), msg, 0, 0); }
-    LONG_PTR Proc() const { return GetWindowLongPtrA(window.hwnd(), GWLP_WNDPROC); }
-    static LONG_PTR Address(ISubclass* client) { return reinterpret_cast<LONG_PTR>(client); }
-
-    TestWindow window{OriginalProc, "SubclassTestWindow"};
+    // The window's answer and the turns taken for it.
+    std::pair<LRESULT, Calls> Send(UINT msg = kMsg) {
+        g_calls.clear();
+        const LRESULT result = SendMessageA(Window(), msg, 0, 0);
+        return {result, g_calls};
+    }
+    bool Restored() const {
+        return WindowProps(Window()).empty() &&
+               GetWindowLongPtrA(Window(), GWLP_WNDPROC) == reinterpret_cast<LONG_PTR>(&OriginalProc);
+    }
+    TestWindow window = MakeTestWindow(OriginalProc, "SubclassTestWindow");
 };
 
-AppError RaisedBy(const std::function<void()>& action) {
+// The error an action raises, as "number source: description".
+std::string Raised(const std::function<void()>& action) {
     try {
         action();
     } catch (const AppError& error) {
-        return error;
+        return std::to_string(error.Number) + " " + error.Source + ": " + error.Description;
     }
-    ADD_FAILURE() << "no error was raised";
-    return AppError(0);
+    return "nothing raised";
 }
 } // namespace
 
-TEST_F(Subclass, OneClientBooksInstallsAndRestoresThroughProperties) {
+TEST_F(Subclass, OneClientIsBookedAndCombinesWithThePreviousProcedureAsItAnswers) {
     Client a("a", emrConsume, 7);
-    AttachMessage(&a, window.hwnd(), kMsg);
-    const std::string h = HandleText(window.hwnd());
-    const std::map<std::string, LONG_PTR> expected = {{h, reinterpret_cast<LONG_PTR>(&OriginalProc)},
-                                                      {h + "C", 1},
-                                                      {Name(kMsg, "C"), 1},
-                                                      {Name(kMsg, "#1"), Address(&a)}};
-    EXPECT_EQ(WindowProps(window.hwnd()), expected);
-    EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&MSubclass_WindowProc));
+    AttachMessage(&a, Window(), kMsg);
+    const std::string h = HandleText(Window());
+    EXPECT_EQ(WindowProps(Window()),
+              (std::map<std::string, LONG_PTR>{{h, reinterpret_cast<LONG_PTR>(&OriginalProc)},
+                                               {h + "C", 1},
+                                               {Name(kMsg, "C"), 1},
+                                               {Name(kMsg, "#1"), reinterpret_cast<LONG_PTR>(&a)}}));
+    EXPECT_EQ(GetWindowLongPtrA(Window(), GWLP_WNDPROC), reinterpret_cast<LONG_PTR>(&MSubclass_WindowProc));
 
-    EXPECT_EQ(Send(), 7) << "consume: the client's result";
-    EXPECT_EQ(g_calls, std::vector<std::string>{"a"});
-    EXPECT_EQ(a.seenMessage, kMsg);
+    const std::pair<int32_t, std::pair<LRESULT, Calls>> cases[] = {
+        {emrConsume, {7, {"a"}}},
+        {emrPostProcess, {kPrevious + 1, {"a", "previous"}}},
+        {emrPreprocess, {7, {"previous", "a"}}}};
+    for (const auto& [response, answer] : cases) {
+        a.response = response;
+        EXPECT_EQ(Send(), answer) << response;
+    }
+    EXPECT_EQ(Send(kOther), std::make_pair(kPrevious + 2, Calls{"previous"})) << "a message nobody asked for";
 
-    g_calls.clear();
-    EXPECT_EQ(Send(kOther), kPreviousResult + 2)
-        << "a message nobody asked for goes to the previous procedure";
-    EXPECT_EQ(g_calls, std::vector<std::string>{"previous"});
-
-    DetachMessage(&a, window.hwnd(), kMsg);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-    EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OriginalProc));
-    g_calls.clear();
-    EXPECT_EQ(Send(), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, std::vector<std::string>{"previous"});
-}
-
-TEST_F(Subclass, OneClientIsAskedBeforeAndAfterItsCall) {
-    Client a("a", emrPostProcess, 7);
-    AttachMessage(&a, window.hwnd(), kMsg);
-    EXPECT_EQ(Send(), kPreviousResult + 1) << "post-process: the previous procedure's result";
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "previous"}));
-    EXPECT_EQ(a.responseReads, 2);
-
-    g_calls.clear();
-    a.response = emrPreprocess;
-    EXPECT_EQ(Send(), 7) << "pre-process: the client's result";
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"previous", "a"}))
-        << "the previous procedure runs once, first";
-
-    // The answer after the call counts: a client may change its mind inside its WindowProc.
-    g_calls.clear();
+    // The service's object face, used from inside a client's call.
+    GSubclass service;
     a.response = emrConsume;
-    a.during = [&](HWND, UINT, WPARAM, LPARAM) { a.response = emrPostProcess; };
-    EXPECT_EQ(Send(), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "previous"}));
-    DetachMessage(&a, window.hwnd(), kMsg);
+    a.during = [&](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        a.result = service.CurrentMessage() + service.CallOldWindowProc(hwnd, msg, wParam, lParam);
+    };
+    EXPECT_EQ(Send().first, kMsg + kPrevious + 1);
+
+    service.DetachMessage(&a, Window(), kMsg);
+    EXPECT_TRUE(Restored());
+    EXPECT_EQ(Send(), std::make_pair(kPrevious + 1, Calls{"previous"}));
 }
 
-TEST_F(Subclass, ClientsRunInOrderOfAttachmentAndOnlyFirstAndLastAreAsked) {
-    Client a("a", emrConsume, 1), b("b", emrConsume, 2), c("c", emrConsume, 3);
-    AttachMessage(&a, window.hwnd(), kMsg);
-    AttachMessage(&b, window.hwnd(), kMsg);
-    EXPECT_EQ(Send(), 2) << "two consuming clients: the second client's result";
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "b"}));
-
-    g_calls.clear();
-    b.response = emrPostProcess;
-    EXPECT_EQ(Send(), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "b", "previous"}));
-
-    // Post-processing is the last client's decision and pre-processing the first's.
-    g_calls.clear();
+TEST_F(Subclass, ClientsRunInOrderTheFirstMayGoBehindThePreviousAndDetachingRenumbers) {
+    Client a("a", emrPreprocess, 1), b("b", emrPostProcess, 2), c("c", emrConsume, 3);
+    for (Client* client : {&a, &b, &c})
+        AttachMessage(client, Window(), kMsg);
+    EXPECT_EQ(Send(), std::make_pair(LRESULT{3}, Calls{"previous", "a", "b", "c"}));
+    // Pre-processing is the first client's decision and post-processing the last's.
     a.response = emrPostProcess;
-    b.response = emrPreprocess;
-    EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "b"}));
+    c.response = emrPreprocess;
+    EXPECT_EQ(Send(), std::make_pair(LRESULT{3}, Calls{"a", "b", "c"}));
 
-    AttachMessage(&c, window.hwnd(), kMsg);
-    g_calls.clear();
-    a.response = emrPreprocess;
-    b.response = emrPostProcess;
-    c.response = emrConsume;
-    a.responseReads = b.responseReads = c.responseReads = 0;
-    EXPECT_EQ(Send(), 3);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"previous", "a", "b", "c"}));
-    EXPECT_EQ(a.responseReads, 1);
-    EXPECT_EQ(b.responseReads, 0) << "a client in between is never asked";
-    EXPECT_EQ(c.responseReads, 1);
-    EXPECT_EQ(WindowProps(window.hwnd())[HandleText(window.hwnd()) + "C"], 3);
-
-    for (Client* client : {&a, &b, &c})
-        DetachMessage(client, window.hwnd(), kMsg);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-    EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OriginalProc));
-}
-
-TEST_F(Subclass, DetachingFromTheMiddleOrFrontMovesTheOthersDown) {
-    Client a("a", emrConsume, 1), b("b", emrConsume, 2), c("c", emrConsume, 3);
-    for (Client* client : {&a, &b, &c})
-        AttachMessage(client, window.hwnd(), kMsg);
-
-    DetachMessage(&a, window.hwnd(), kMsg);
-    auto props = WindowProps(window.hwnd());
+    AttachMessage(&a, Window(), kOther);
+    DetachMessage(&a, Window(), kMsg);
+    auto props = WindowProps(Window());
+    EXPECT_EQ(props[HandleText(Window()) + "C"], 3);
     EXPECT_EQ(props[Name(kMsg, "C")], 2);
-    EXPECT_EQ(props[Name(kMsg, "#1")], Address(&b));
-    EXPECT_EQ(props[Name(kMsg, "#2")], Address(&c));
+    EXPECT_EQ(props[Name(kMsg, "#1")], reinterpret_cast<LONG_PTR>(&b));
+    EXPECT_EQ(props[Name(kMsg, "#2")], reinterpret_cast<LONG_PTR>(&c));
     EXPECT_EQ(props.count(Name(kMsg, "#3")), 0u);
-    EXPECT_EQ(props[HandleText(window.hwnd()) + "C"], 2);
-    EXPECT_EQ(Send(), 3);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"b", "c"}));
-
-    AttachMessage(&a, window.hwnd(), kMsg);
-    DetachMessage(&c, window.hwnd(), kMsg);
-    props = WindowProps(window.hwnd());
-    EXPECT_EQ(props[Name(kMsg, "#1")], Address(&b));
-    EXPECT_EQ(props[Name(kMsg, "#2")], Address(&a));
-    EXPECT_EQ(props.count(Name(kMsg, "#3")), 0u);
+    EXPECT_EQ(Send(), std::make_pair(LRESULT{3}, Calls{"b", "c"}));
 
     // A client that was never attached changes nothing.
     Client stranger("x", emrConsume, 9);
-    DetachMessage(&stranger, window.hwnd(), kMsg);
-    DetachMessage(&stranger, window.hwnd(), kOther);
-    EXPECT_EQ(WindowProps(window.hwnd()), props);
+    DetachMessage(&stranger, Window(), kMsg);
+    DetachMessage(&stranger, Window(), kOther);
+    EXPECT_EQ(WindowProps(Window()), props);
 
-    DetachMessage(&a, window.hwnd(), kMsg);
-    DetachMessage(&b, window.hwnd(), kMsg);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
+    // An emptied message keeps its count at 0 while the window stays subclassed; nothing is left after.
+    DetachMessage(&c, Window(), kMsg);
+    DetachMessage(&b, Window(), kMsg);
+    EXPECT_EQ(WindowProps(Window())[Name(kMsg, "C")], 0);
+    EXPECT_EQ(Send(), std::make_pair(kPrevious + 1, Calls{"previous"}));
+    DetachMessage(&a, Window(), kOther);
+    EXPECT_TRUE(Restored());
 }
 
-TEST_F(Subclass, TwoMessagesShareOneInstalledProcedure) {
+TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
     Client a("a", emrConsume, 1);
-    AttachMessage(&a, window.hwnd(), kMsg);
-    AttachMessage(&a, window.hwnd(), kOther);
-    const std::string h = HandleText(window.hwnd());
-    auto props = WindowProps(window.hwnd());
-    EXPECT_EQ(props[h + "C"], 2);
-    EXPECT_EQ(props[h], reinterpret_cast<LONG_PTR>(&OriginalProc)) << "installed once: the original is kept";
+    TestWindow gone = MakeTestWindow(OriginalProc, "SubclassTestWindow");
+    const HWND dead = gone.get();
+    gone.reset();
+    const std::string source = " " + ExeBaseName() + ".WindowProc: ";
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, dead, kMsg); }), "-2147208421" + source + "Invalid window");
 
-    // An emptied message keeps its count at 0 while the window stays subclassed.
-    DetachMessage(&a, window.hwnd(), kMsg);
-    props = WindowProps(window.hwnd());
-    ASSERT_EQ(props.count(Name(kMsg, "C")), 1u);
-    EXPECT_EQ(props[Name(kMsg, "C")], 0);
-    EXPECT_EQ(props[h + "C"], 1);
-    EXPECT_EQ(Send(kMsg), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, std::vector<std::string>{"previous"});
-
-    DetachMessage(&a, window.hwnd(), kOther);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty()) << "nothing may be left once the window is let go";
-    EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OriginalProc));
-}
-
-TEST_F(Subclass, ErrorsCarryNumberSourceAndTextAndChangeNothing) {
-    Client a("a", emrConsume, 1);
-    TestWindow gone(OriginalProc, "SubclassTestWindow");
-    const HWND dead = gone.hwnd();
-    gone.Destroy();
-    AppError invalid = RaisedBy([&] { AttachMessage(&a, dead, kMsg); });
-    EXPECT_EQ(invalid.Number, -2147208421);
-    EXPECT_EQ(invalid.Number, ObjectError(13083));
-    EXPECT_EQ(invalid.Source, ExeBaseName() + ".WindowProc");
-    EXPECT_EQ(invalid.Description, "Invalid window");
-    EXPECT_EQ(RaisedBy([&] { AttachMessage(&a, nullptr, kMsg); }).Number, ObjectError(13083));
-
-    AttachMessage(&a, window.hwnd(), kMsg);
-    const auto before = WindowProps(window.hwnd());
-    AppError twice = RaisedBy([&] { AttachMessage(&a, window.hwnd(), kMsg); });
-    EXPECT_EQ(twice.Number, -2147208422);
-    EXPECT_EQ(twice.Description, "Message already handled by another class");
-    EXPECT_EQ(WindowProps(window.hwnd()), before);
-
+    AttachMessage(&a, Window(), kMsg);
+    const auto before = WindowProps(Window());
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, Window(), kMsg); }),
+              "-2147208422" + source + "Message already handled by another class");
     // The desktop window belongs to the shell's process.
-    const HWND external = GetDesktopWindow();
-    DWORD owner = 0;
-    GetWindowThreadProcessId(external, &owner);
-    ASSERT_NE(owner, GetCurrentProcessId());
-    AppError foreign = RaisedBy([&] { AttachMessage(&a, external, kMsg); });
-    EXPECT_EQ(foreign.Number, -2147208420);
-    EXPECT_EQ(foreign.Description, "Can't modify external window");
-    EXPECT_TRUE(WindowProps(external).empty());
-
-    // A request without a client is refused before anything is written.
-    EXPECT_EQ(RaisedBy([&] { AttachMessage(nullptr, window.hwnd(), kOther); }).Number, 91);
-    EXPECT_EQ(WindowProps(window.hwnd()), before);
-    DetachMessage(&a, window.hwnd(), kMsg);
+    EXPECT_EQ(Raised([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
+              "-2147208420" + source + "Can't modify external window");
+    EXPECT_TRUE(WindowProps(GetDesktopWindow()).empty());
+    EXPECT_EQ(Raised([&] { AttachMessage(nullptr, Window(), kOther); }), "91 : ") << "no client";
+    EXPECT_EQ(WindowProps(Window()), before);
+    DetachMessage(&a, Window(), kMsg);
+    EXPECT_EQ(Raised([] { ErrRaise(13081); }), "-2147208423" + source + "Can't subclass window");
 }
 
-TEST(SubclassErrRaise, SmallNumbersGoOutBareAndLargeOnesInTheObjectRange) {
-    try {
-        ErrRaise(5);
-        FAIL();
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.Number, 5);
-        EXPECT_TRUE(error.Source.empty());
-        EXPECT_TRUE(error.Description.empty());
-    }
-    try {
-        ErrRaise(13081);
-        FAIL();
-    } catch (const AppError& error) {
-        EXPECT_EQ(error.Number, -2147208423);
-        EXPECT_EQ(error.Description, "Can't subclass window");
-    }
-}
-
-TEST_F(Subclass, FacadeGivesTheCurrentMessageAndThePreviousProcedure) {
-    GSubclass service;
-    Client a("a", emrConsume, 0);
-    LRESULT fromOld = 0;
-    UINT current = 0;
-    a.during = [&](HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-        current = service.CurrentMessage();
-        fromOld = service.CallOldWindowProc(hwnd, msg, wParam, lParam);
+// A client may withdraw, or destroy another, while a message is handed round (a tray icon whose menu
+// ends the program does): nobody withdrawn is called, the others keep their turn, and the previous
+// procedure still runs exactly once.
+TEST_F(Subclass, ClientsLeavingDuringAMessageAreNotCalledAndThePreviousProcedureRunsOnce) {
+    auto ending = [&](Client& client, std::vector<Client*> victims) {
+        client.during = [&client, victims](HWND hwnd, UINT msg, WPARAM, LPARAM) {
+            for (Client* victim : victims) {
+                DetachMessage(victim, hwnd, msg);
+                if (victim != &client)
+                    victim->name = "destroyed";
+            }
+        };
     };
-    service.AttachMessage(&a, window.hwnd(), kOther);
-    Send(kOther);
-    EXPECT_EQ(current, kOther);
-    EXPECT_EQ(fromOld, kPreviousResult + 2);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"a", "previous"}));
-    service.DetachMessage(&a, window.hwnd(), kOther);
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-}
-
-TEST_F(Subclass, AClientThatLeavesDuringAMessageIsNeverCalledAgainAndOthersKeepTheirTurn) {
-    // A helper that lets go when its window is destroyed, answering post-process.
+    auto run = [&](std::vector<Client*> clients) {
+        for (Client* client : clients)
+            AttachMessage(client, Window(), kMsg);
+        const auto sent = Send();
+        for (Client* client : clients)
+            DetachMessage(client, Window(), kMsg);
+        return sent;
+    };
     Client leaver("leaver", emrPostProcess, 1), after("after", emrConsume, 2);
-    leaver.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) { DetachMessage(&leaver, hwnd, msg); };
-    AttachMessage(&leaver, window.hwnd(), kMsg);
-    AttachMessage(&after, window.hwnd(), kMsg);
-    EXPECT_EQ(Send(), 2);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"leaver", "after"}))
-        << "the client behind the leaver keeps its turn instead of being skipped";
+    ending(leaver, {&leaver});
+    EXPECT_EQ(run({&leaver, &after}), std::make_pair(LRESULT{2}, Calls{"leaver", "after"}));
 
-    // A client destroyed by another client's handler is not called, and the previous procedure runs once.
-    auto* victim = new Client("victim", emrConsume, 3);
-    Client killer("killer", emrConsume, 4);
-    DetachMessage(&after, window.hwnd(), kMsg);
-    killer.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) {
-        DetachMessage(victim, hwnd, msg);
-        delete victim;
-        victim = nullptr;
-    };
-    AttachMessage(&killer, window.hwnd(), kMsg);
-    AttachMessage(victim, window.hwnd(), kMsg);
-    g_calls.clear();
-    EXPECT_EQ(Send(), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"killer", "previous"}));
+    Client killer("killer", emrConsume, 4), victim("victim", emrConsume, 3);
+    ending(killer, {&victim});
+    EXPECT_EQ(run({&killer, &victim}), std::make_pair(kPrevious + 1, Calls{"killer", "previous"}));
 
-    // However many turns are vacated, the previous procedure runs once: here it already ran first.
-    DetachMessage(&killer, window.hwnd(), kMsg);
-    Client first("first", emrPreprocess, 6);
-    auto* gone1 = new Client("gone1", emrConsume, 7);
-    auto* gone2 = new Client("gone2", emrPostProcess, 8);
-    first.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) {
-        for (Client** gone : {&gone1, &gone2}) {
-            DetachMessage(*gone, hwnd, msg);
-            delete *gone;
-            *gone = nullptr;
-        }
-    };
-    AttachMessage(&first, window.hwnd(), kMsg);
-    AttachMessage(gone1, window.hwnd(), kMsg);
-    AttachMessage(gone2, window.hwnd(), kMsg);
-    g_calls.clear();
-    EXPECT_EQ(Send(), 6);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"previous", "first"}));
-    DetachMessage(&first, window.hwnd(), kMsg);
+    Client first("first", emrPreprocess, 6), gone1("gone1", emrConsume, 7), gone2("gone2", emrPostProcess, 8);
+    ending(first, {&gone1, &gone2});
+    EXPECT_EQ(run({&first, &gone1, &gone2}), std::make_pair(LRESULT{6}, Calls{"previous", "first"}));
 
-    // The last client leaving on its own call: the window is let go and its procedure still runs once.
+    // The last client leaving on its own call lets the window go; its procedure still runs once.
     Client last("last", emrConsume, 5);
-    last.during = [&](HWND hwnd, UINT msg, WPARAM, LPARAM) { DetachMessage(&last, hwnd, msg); };
-    AttachMessage(&last, window.hwnd(), kMsg);
-    g_calls.clear();
-    EXPECT_EQ(Send(), kPreviousResult + 1);
-    EXPECT_EQ(g_calls, (std::vector<std::string>{"last", "previous"}));
-    EXPECT_TRUE(WindowProps(window.hwnd()).empty());
-    EXPECT_EQ(Proc(), reinterpret_cast<LONG_PTR>(&OriginalProc));
+    ending(last, {&last});
+    EXPECT_EQ(run({&last}), std::make_pair(kPrevious + 1, Calls{"last", "previous"}));
+    EXPECT_TRUE(Restored());
 }
