@@ -64,8 +64,9 @@ TEST_F(SysTrayTest, AVisibleIconIsAddedWholeAndOnlyChangesThatMatterReachTheShel
     EXPECT_FALSE(IsWindowVisible(tray.hWnd()));
     EXPECT_EQ(GetWindow(tray.hWnd(), GW_OWNER), host.get());
 
-    // Samples in a steady state keep their picture: the same icon again costs no request.
+    // Samples in a steady state keep their picture and text: the same again costs no request.
     const std::string long200 = std::string(100, 'a') + std::string(100, 'b');
+    tray.SetTooltip(long200);
     tray.SetTooltip(long200);
     tray.SetIcon(icon2);
     tray.SetIcon(icon2);
