@@ -1,0 +1,45 @@
+#pragma once
+#include "winsys/BaseWindow.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <utility>
+#include <vector>
+
+// A real window for the window helpers to act on; it records the messages its own procedure sees.
+// Caption drags and system-menu requests are swallowed unless asked for, so that no modal loop of
+// the system starts inside a test.
+class TestWindow : public BaseWindow<TestWindow> {
+public:
+    static constexpr UINT kPopupSystemMenu = 0x313;
+
+    explicit TestWindow(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 100, int y = 100) {
+        CreateWindowObject("VantorelTestWindow", "test", style, 0, x, y, 300, 200);
+        ownProc = GetWindowLongPtrA(m_hwnd, GWLP_WNDPROC);
+    }
+
+    LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+        seen.push_back(msg);
+        if ((msg == WM_MOVING || msg == WM_SIZING) && lParam)
+            rectSeen = *reinterpret_cast<RECT*>(lParam);
+        if (msg == WM_NCDESTROY)
+            procAtNcDestroy = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
+        if (msg == WM_NCLBUTTONDOWN || msg == kPopupSystemMenu) {
+            last = {wParam, lParam};
+            if (!modalLoops)
+                return 0;
+        }
+        return DefWindowProcA(hwnd, msg, wParam, lParam);
+    }
+
+    int Count(UINT msg) const { return static_cast<int>(std::count(seen.begin(), seen.end(), msg)); }
+    void Destroy() { DestroyWindow(m_hwnd); }
+
+    bool modalLoops = false; // let caption drags and the system menu run
+    std::vector<UINT> seen;
+    RECT rectSeen{};
+    std::pair<WPARAM, LPARAM> last; // of the last caption press or system-menu request
+    LONG_PTR ownProc = 0;
+    LONG_PTR procAtNcDestroy = 0;
+};
