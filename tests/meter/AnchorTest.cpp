@@ -14,8 +14,7 @@ struct Container {
 
 // A control as the toolkit has them: it refuses a negative size. It records the properties written,
 // in order, one letter each. Gaps to a 1000 x 500 container: right 90, bottom 80.
-class FakeControl : public IAnchorControl {
-public:
+struct FakeControl : IAnchorControl {
     FakeControl(Container& parent, double left = 10) : parent(parent), v{left, 20, 900, 400} {}
     double Left() override { return v[0]; }
     double Top() override { return v[1]; }
@@ -27,18 +26,16 @@ public:
     void SetHeight(double value) override { Set(3, value); }
     double ParentScaleWidth() override { return parent.width; }
     double ParentScaleHeight() override { return parent.height; }
-
-    Container& parent;
-    double v[4]; // left, top, width, height
-    std::string writes;
-
-private:
     void Set(int i, double value) {
         if (i >= 2 && value < 0)
             throw AppError(kErrInvalidPropertyValue, {}, "Invalid property value");
         writes += "LTWH"[i];
         v[i] = value;
     }
+
+    Container& parent;
+    double v[4]; // left, top, width, height
+    std::string writes;
 };
 } // namespace
 

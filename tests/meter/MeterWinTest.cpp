@@ -49,10 +49,9 @@ protected:
     }
     void TearDown() override {
         if (meter)
-            meter->UnloadForm();
+            meter->UnloadForm(); // its place is stored: before the settings are forgotten
         PrivateProgram::TearDown();
     }
-
     frmMain main;
     std::unique_ptr<frmMeter> meter;
     HWND hwnd = nullptr;

@@ -6,7 +6,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <atomic>
 #include <memory>
 #include <string>
@@ -14,16 +13,6 @@
 #include <vector>
 
 namespace {
-RECT WorkArea() {
-    RECT area{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    return area;
-}
-
-void Send(HWND hwnd, UINT msg, RECT rect) {
-    SendMessageA(hwnd, msg, msg == WM_SIZING ? WMSZ_BOTTOMRIGHT : 0, reinterpret_cast<LPARAM>(&rect));
-}
-
 bool DragFull() {
     BOOL on = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &on, 0);
@@ -37,71 +26,63 @@ TEST(cSizeMoveHelper, SizingChangesReachTheWindowAndAResizeOutsideADragIsReporte
     std::vector<long> args;
     sizer.Sizing = [&](long& l, long& t, long& wd, long& h) {
         args = {l, t, wd, h};
-        wd = std::min(wd, 1000L);
         t += 5;
     };
     sizer.Attach(w.Window());
-    Send(w.Window(), WM_SIZING, {50, 60, 1250, 260});
+    RECT r{50, 60, 1250, 260};
+    SendMessageA(w.Window(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(args, (std::vector<long>{50, 60, 1200, 200}));
-    EXPECT_EQ(RectText(w.rectSeen), RectText({50, 65, 1050, 265})) << "the window's procedure runs after";
+    EXPECT_EQ(RectText(w.rectSeen), RectText({50, 65, 1250, 265})) << "the window's procedure runs after";
 
     // Moving is not sizing, a null rectangle is not read, and within a drag only the system's own
     // sizing steps count.
     args.clear();
     SendMessageA(w.Window(), WM_ENTERSIZEMOVE, 0, 0);
-    Send(w.Window(), WM_MOVING, {0, 0, 300, 200});
+    SendMessageA(w.Window(), WM_MOVING, 0, reinterpret_cast<LPARAM>(&r));
     SendMessageA(w.Window(), WM_MOVING, 0, 0);
     SetWindowPos(w.Window(), nullptr, 0, 0, 400, 240, SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOMOVE);
     SendMessageA(w.Window(), WM_EXITSIZEMOVE, 0, 0);
     EXPECT_TRUE(args.empty());
     SetWindowPos(w.Window(), nullptr, 120, 130, 420, 250, SWP_NOZORDER | SWP_NOACTIVATE);
     EXPECT_EQ(args, (std::vector<long>{120, 130, 420, 250}));
-    RECT actual{};
-    GetWindowRect(w.Window(), &actual);
-    EXPECT_EQ(RectText(actual), RectText({120, 130, 540, 380}));
+    GetWindowRect(w.Window(), &r);
+    EXPECT_EQ(RectText(r), RectText({120, 130, 540, 380}));
 }
 
-TEST(cSizeMoveHelper, ActivationAndNoFullDragOneCaseEach) {
+// Activation and full-window dragging, which the meter does not use, one case each.
+TEST(cSizeMoveHelper, TheWindowsEndOrTheHelpersDetachesAndPutsFullDraggingBack) {
     const bool original = DragFull();
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
-    TestWindow w;
-    cSizeMoveHelper sizer;
+    TestWindow other, w; // w the active one
     std::string events;
+    cSizeMoveHelper sizer;
+    auto second = std::make_unique<cSizeMoveHelper>();
+    cSizeMoveHelperEx snapper;
     sizer.Activate = [&](bool byMouse) { events += byMouse ? 'm' : 'k'; };
     sizer.Deactivate = [&] { events += 'd'; };
+    second->ExitSizeMove = [&] { events += 'x'; };
     sizer.Attach(w.Window());
+    snapper.Attach(w.Window(), 15);
     sizer.SetNoFullDrag(true);
     SendMessageA(w.Window(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
     EXPECT_TRUE(!DragFull() && sizer.Active());
     SendMessageA(w.Window(), WM_ACTIVATE, MAKEWPARAM(WA_INACTIVE, TRUE), 0); // minimised: still a loss
     EXPECT_TRUE(DragFull() && !sizer.Active());
     SendMessageA(w.Window(), WM_ACTIVATE, WA_ACTIVE, 0);
-    EXPECT_EQ(events, "mdk");
-    EXPECT_FALSE(DragFull());
-    w.Destroy();
-    EXPECT_TRUE(DragFull()) << "the window's end puts full dragging back";
-    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
-}
-
-TEST(cSizeMoveHelper, TheWindowsEndOrTheHelpersDetachesAndAnInvalidWindowIsRefused) {
-    TestWindow w, other;
-    int exits = 0;
-    cSizeMoveHelper sizer;
-    auto second = std::make_unique<cSizeMoveHelper>();
-    cSizeMoveHelperEx snapper;
-    sizer.ExitSizeMove = second->ExitSizeMove = [&] { ++exits; };
-    sizer.Attach(w.Window());
-    snapper.Attach(w.Window(), 15);
+    EXPECT_TRUE(!DragFull() && events == "mdk") << events;
     w.Destroy(); // both helpers outlive the window and end quietly afterwards
-    EXPECT_EQ(w.procAtNcDestroy, w.ownProc);
+    EXPECT_TRUE(w.procAtNcDestroy == w.ownProc && DragFull());
+
+    events.clear();
     second->Attach(other.Window());
     SendMessageA(other.Window(), WM_EXITSIZEMOVE, 0, 0);
     second.reset(); // the helper ends first, as the meter's do at its unload
-    EXPECT_EQ(GetWindowLongPtrA(other.Window(), GWLP_WNDPROC), other.ownProc);
     SendMessageA(other.Window(), WM_EXITSIZEMOVE, 0, 0);
-    EXPECT_EQ(exits, 1);
+    EXPECT_EQ(events, "x");
+    EXPECT_EQ(GetWindowLongPtrA(other.Window(), GWLP_WNDPROC), other.ownProc);
     EXPECT_THROW(sizer.Attach(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234))), AppError);
     EXPECT_THROW(snapper.Attach(nullptr), AppError);
+    SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
 }
 
 TEST(cSizeMoveHelperEx, ARealDragByTheTitleBarSnapsToTheWorkAreasEdge) {
@@ -115,8 +96,8 @@ TEST(cSizeMoveHelperEx, ARealDragByTheTitleBarSnapsToTheWorkAreasEdge) {
     sizer.Attach(w.Window());
     SetForegroundWindow(w.Window());
     PumpFor(100);
-    const RECT area = WorkArea();
-    RECT start{}, end{};
+    RECT area{}, start{}, end{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
     GetWindowRect(w.Window(), &start);
     const POINT grab{start.left + 150,
                      start.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
