@@ -9,9 +9,11 @@
 #include "graph/cGraph.h"
 #include "meter/frmMeter.h"
 #include "settings/SystemServices.h"
-#include "support/ProgramFixture.h"
+#include "support/WinTestUtil.h"
+#include "winsys/Dpi.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <cstdlib>
 #include <fstream>
@@ -23,37 +25,30 @@
 namespace {
 const char kPosition[] = "Software\\Vantorel\\Position";
 
-int DesktopDpi() {
-    HDC screen = GetDC(nullptr);
-    const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
-    ReleaseDC(nullptr, screen);
-    return dpi;
-}
-
-class MeterWin : public PrivateProgram {
+// The meter in this process, with settings of its own and its log in the temporary folder.
+class MeterWin : public testing::Test {
 protected:
     void SetUp() override {
-        PrivateProgram::SetUp();
         const char* expected = std::getenv("VANTOREL_EXPECTED_DPI");
-        ASSERT_EQ(DesktopDpi(), expected ? std::atoi(expected) : 96) << "the prefix's LogPixels";
-        WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
-    }
-    // The meter in this process, to reach its graph and surface.
-    void ShowMeter() {
-        SetExecutablePath(exe);
+        ASSERT_EQ(SystemDpi(), expected ? std::atoi(expected) : 96) << "the prefix's LogPixels";
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        char temp[MAX_PATH] = {};
+        SetExecutablePath(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "VantorelMeterTest.exe");
         UseSystemServices();
         main.NetGraph = std::make_unique<cGraph>();
-        meter = std::make_unique<frmMeter>(main);
-        meter->Show();
-        hwnd = meter->Window();
+    }
+    void Show() {
+        meter.Show();
+        hwnd = meter.Window();
     }
     void TearDown() override {
-        if (meter)
-            meter->UnloadForm(); // its place is stored: before the settings are forgotten
-        PrivateProgram::TearDown();
+        meter.UnloadForm();
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        DeleteFileA(LogFileName().c_str());
     }
+
     frmMain main;
-    std::unique_ptr<frmMeter> meter;
+    frmMeter meter{main};
     HWND hwnd = nullptr;
 };
 } // namespace
@@ -62,30 +57,24 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBa
     for (const auto& [key, twips] :
          {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
         WriteValue(kPosition, key, twips);
-    ChildProcess program('"' + exe + '"');
-    HWND meter = nullptr;
-    ASSERT_TRUE(PumpUntil(
-        [&] { return (meter = FindProcessWindow(program.Id(), "VantorelMeter")) && IsWindowVisible(meter); },
-        20000));
+    Show();
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
-    const int dpi = DesktopDpi();
+    const int dpi = SystemDpi();
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
     RECT r{}, work{}, inside{};
-    GetWindowRect(meter, &r);
+    GetWindowRect(hwnd, &r);
     EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
-    EXPECT_EQ(GetWindowLongA(meter, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "opaque unless asked for";
+    EXPECT_EQ(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "opaque unless asked for";
 
     // Where a monitor that is no longer there used to be.
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-    SetWindowPos(meter, nullptr, work.right + 400, work.bottom + 300, 0, 0,
+    SetWindowPos(hwnd, nullptr, work.right + 400, work.bottom + 300, 0, 0,
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    SendMessageA(meter, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
-    GetWindowRect(meter, &r);
+    SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+    GetWindowRect(hwnd, &r);
     EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r)) << RectText(r);
     EXPECT_EQ(ReadValue(kPosition, "Left"), "1500") << "only the meter's unload stores its place";
-
-    PostMessageA(FindProcessWindow(program.Id(), "VantorelMain"), WM_CLOSE, 0, 0);
-    ASSERT_TRUE(program.WaitForExit(20000));
+    meter.UnloadForm();
     EXPECT_EQ(ReadValue(kPosition, "Width"), "3000") << "the same twips go back";
     EXPECT_NEAR(std::atof(ReadValue(kPosition, "Left").c_str()), r.left * 1440.0 / dpi, 0.01);
 }
@@ -93,13 +82,13 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBa
 // As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
 // all monitors).
 TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
-    ShowMeter();
-    PictureBox& picture = *meter->Picture1();
+    Show();
+    PictureBox& picture = *meter.Picture1();
     const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
     const double text = textHeight();
     RECT before{}, r{}, client{};
     GetWindowRect(hwnd, &before);
-    const int dpi = DesktopDpi(), larger = dpi * 3 / 2;
+    const int dpi = SystemDpi(), larger = dpi * 3 / 2;
     RECT suggested{before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
                    before.top + 30 + (before.bottom - before.top) * 3 / 2};
     SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
@@ -120,7 +109,7 @@ TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
 
 TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
     WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
-    ShowMeter();
+    Show();
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr) && alpha == 178) << int{alpha};
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
@@ -131,7 +120,7 @@ TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
 }
 
 TEST_F(MeterWin, ABackgroundOf100msIsLeftAloneFromTheNextResizeAndTheEndOfADragRedrawsIt) {
-    ShowMeter();
+    Show();
     cGraph& graph = *main.NetGraph;
     SetLoggingSwitch(true);
     OpenLog(LogFileName());
@@ -150,8 +139,8 @@ TEST_F(MeterWin, ABackgroundOf100msIsLeftAloneFromTheNextResizeAndTheEndOfADragR
 
     graph.SetShowGrid(false);
     graph.BackColor = 0x0000FF;
-    EXPECT_NE(meter->Picture1()->Point(2, 2), 0x0000FF);
+    EXPECT_NE(meter.Picture1()->Point(2, 2), 0x0000FF);
     SendMessageA(hwnd, WM_EXITSIZEMOVE, 0, 0);
     EXPECT_FALSE(graph.IgnoreBack);
-    EXPECT_EQ(meter->Picture1()->Point(2, 2), 0x0000FF);
+    EXPECT_EQ(meter.Picture1()->Point(2, 2), 0x0000FF);
 }
