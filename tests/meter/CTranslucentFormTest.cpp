@@ -3,8 +3,8 @@
 
 #include <gtest/gtest.h>
 
-// A bare X display has no compositor: the window looks opaque whatever its alpha, so these tests read
-// the attributes back instead of looking at pixels. The meter's own test shows it layered at load.
+// A bare X display has no compositor: the window looks opaque whatever its alpha, so this reads the
+// attributes back instead of looking at pixels. The meter's own test shows it translucent at load.
 namespace {
 bool Layered(HWND w, BYTE alpha = 255, DWORD flags = LWA_ALPHA, COLORREF key = 0) {
     COLORREF k = 0;
@@ -15,7 +15,8 @@ bool Layered(HWND w, BYTE alpha = 255, DWORD flags = LWA_ALPHA, COLORREF key = 0
 }
 } // namespace
 
-TEST(CTranslucentForm, LayersAWindowAtFullOpacityAndUnlayersItForAnotherOrAtItsEnd) {
+// Colour keys, another window, no layering and older systems are not used by the meter: one case each.
+TEST(CTranslucentForm, LayersAWindowInEachModeAndUnlayersItForAnotherOrAtItsEnd) {
     // No extended style at all: SetWindowLongA then returns the old style 0, which is no failure (a
     // layered window whose attributes were never set is not drawn at all on Windows).
     TestWindow first(WS_POPUP | WS_VISIBLE), second;
@@ -24,31 +25,24 @@ TEST(CTranslucentForm, LayersAWindowAtFullOpacityAndUnlayersItForAnotherOrAtItsE
         CTranslucentForm t;
         t.SethWnd(first.Window());
         EXPECT_TRUE(Layered(first.Window()));
-        t.SetAlpha(60);
+        t.SetColorKey(static_cast<int32_t>(0x80000000u | COLOR_HIGHLIGHT)); // a system colour
+        EXPECT_TRUE(t.Mode() == 1 && Layered(first.Window(), 0, LWA_COLORKEY, GetSysColor(COLOR_HIGHLIGHT)));
+        t.SetAlpha(90); // back to opacity
+        t.SetMode(3);   // not a mode: ignored
+        EXPECT_TRUE(t.Mode() == 2 && Layered(first.Window(), 90));
+        t.SetMode(0);
+        EXPECT_FALSE(GetWindowLongA(first.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
+        t.SetMode(2);
         t.SethWnd(second.Window());
         EXPECT_FALSE(GetWindowLongA(first.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
         EXPECT_TRUE(Layered(second.Window()));
     }
     EXPECT_FALSE(GetWindowLongA(second.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(IsWindowVisible(second.Window()));
-}
 
-TEST(CTranslucentForm, OtherModesAndOlderSystemsOneCaseEach) {
-    TestWindow w;
-    CTranslucentForm t;
-    t.SethWnd(w.Window());
-    t.SetColorKey(static_cast<int32_t>(0x80000000u | COLOR_HIGHLIGHT)); // a system colour
-    EXPECT_TRUE(t.Mode() == 1 && Layered(w.Window(), 0, LWA_COLORKEY, GetSysColor(COLOR_HIGHLIGHT)));
-    t.SetAlpha(90); // back to opacity
-    t.SetMode(3);   // not a mode: ignored
-    EXPECT_TRUE(t.Mode() == 2 && Layered(w.Window(), 90));
-    t.SetMode(0);
-    EXPECT_FALSE(GetWindowLongA(w.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
-
-    TestWindow plain;
     CTranslucentForm old(4); // before layered windows: nothing but the mode is stored
-    old.SethWnd(plain.Window());
+    old.SethWnd(second.Window());
     old.SetAlpha(100);
-    EXPECT_FALSE(GetWindowLongA(plain.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_FALSE(GetWindowLongA(second.Window(), GWL_EXSTYLE) & WS_EX_LAYERED);
     EXPECT_TRUE(old.hWnd() == nullptr && old.Alpha() == 255);
 }

@@ -6,10 +6,8 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace {
@@ -83,54 +81,4 @@ TEST(cSizeMoveHelper, TheWindowsEndOrTheHelpersDetachesAndPutsFullDraggingBack) 
     EXPECT_THROW(sizer.Attach(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234))), AppError);
     EXPECT_THROW(snapper.Attach(nullptr), AppError);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
-}
-
-TEST(cSizeMoveHelperEx, ARealDragByTheTitleBarSnapsToTheWorkAreasEdge) {
-    TestWindow w(WS_OVERLAPPEDWINDOW | WS_VISIBLE, 300, 200);
-    w.modalLoops = true;
-    cSizeMoveHelperEx snapper;
-    snapper.Attach(w.Window(), 15);
-    std::atomic<int> exits = 0;
-    cSizeMoveHelper sizer;
-    sizer.ExitSizeMove = [&] { ++exits; };
-    sizer.Attach(w.Window());
-    SetForegroundWindow(w.Window());
-    PumpFor(100);
-    RECT area{}, start{}, end{};
-    SystemParametersInfoA(SPI_GETWORKAREA, 0, &area, 0);
-    GetWindowRect(w.Window(), &start);
-    const POINT grab{start.left + 150,
-                     start.top + GetSystemMetrics(SM_CYFRAME) + GetSystemMetrics(SM_CYCAPTION) / 2};
-    // The system's move loop runs inside this thread's dispatch, so the user's hand is another thread.
-    // The pointer goes so that the left edge would end 9 pixels right of the work area's edge.
-    std::thread hand([&] {
-        const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-        const int toEdge = area.left + 9 - start.left;
-        const struct {
-            DWORD flags;
-            int dx, dy;
-        } path[] = {{0, 0, 0},       {MOUSEEVENTF_LEFTDOWN, 0, 0},    {0, -60, 0}, {0, toEdge / 2, 10},
-                    {0, toEdge, 20}, {MOUSEEVENTF_LEFTUP, toEdge, 20}};
-        for (const auto& step : path) {
-            INPUT i{};
-            i.type = INPUT_MOUSE;
-            i.mi.dx = MulDiv(grab.x + step.dx, 65535, sw);
-            i.mi.dy = MulDiv(grab.y + step.dy, 65535, sh);
-            i.mi.dwFlags = step.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            SendInput(1, &i, sizeof i);
-            Sleep(100);
-        }
-        // A move loop that missed the release must not hold the test: Escape ends it.
-        for (int n = 0; n < 50 && exits == 0; ++n)
-            Sleep(100);
-        if (exits == 0)
-            for (DWORD up : {DWORD{0}, DWORD{KEYEVENTF_KEYUP}})
-                keybd_event(VK_ESCAPE, 0, up, 0);
-    });
-    const bool ended = PumpUntil([&] { return exits > 0; }, 10000);
-    hand.join();
-    ASSERT_TRUE(ended) << "the system's move loop never ended";
-    EXPECT_EQ(snapper.WorkArea().Bottom, area.bottom) << "read at the start of the drag";
-    GetWindowRect(w.Window(), &end);
-    EXPECT_EQ(RectText(end), RectText({area.left, start.top + 20, area.left + 300, start.bottom + 20}));
 }

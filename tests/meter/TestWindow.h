@@ -8,8 +8,8 @@
 #include <vector>
 
 // A real window for the window helpers to act on; it records the messages its own procedure sees.
-// Caption drags and system-menu requests are swallowed unless asked for, so that no modal loop of
-// the system starts inside a test.
+// Caption drags and system-menu requests are swallowed, so that no modal loop of the system starts
+// inside a test.
 class TestWindow : public BaseWindow<TestWindow> {
 public:
     static constexpr UINT kPopupSystemMenu = 0x313;
@@ -27,8 +27,7 @@ public:
             procAtNcDestroy = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
         if (msg == WM_NCLBUTTONDOWN || msg == kPopupSystemMenu) {
             last = {wParam, lParam};
-            if (!modalLoops)
-                return 0;
+            return 0;
         }
         return DefWindowProcA(hwnd, msg, wParam, lParam);
     }
@@ -36,7 +35,6 @@ public:
     int Count(UINT msg) const { return static_cast<int>(std::count(seen.begin(), seen.end(), msg)); }
     void Destroy() { DestroyWindow(m_hwnd); }
 
-    bool modalLoops = false; // let caption drags and the system menu run
     std::vector<UINT> seen;
     RECT rectSeen{};
     std::pair<WPARAM, LPARAM> last; // of the last caption press or system-menu request
