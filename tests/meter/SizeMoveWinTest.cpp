@@ -30,7 +30,7 @@ TEST(cSizeMoveHelper, SizingChangesReachTheWindowAndAResizeOutsideADragIsReporte
     RECT r{50, 60, 1250, 260};
     SendMessageA(w.Window(), WM_SIZING, WMSZ_BOTTOMRIGHT, reinterpret_cast<LPARAM>(&r));
     EXPECT_EQ(args, (std::vector<long>{50, 60, 1200, 200}));
-    EXPECT_EQ(RectText(w.rectSeen), RectText({50, 65, 1250, 265})) << "the window's procedure runs after";
+    EXPECT_EQ(RectText(r), RectText({50, 65, 1250, 265})) << "the top moved, the height kept";
 
     // Moving is not sizing, a null rectangle is not read, and within a drag only the system's own
     // sizing steps count.
@@ -51,7 +51,7 @@ TEST(cSizeMoveHelper, SizingChangesReachTheWindowAndAResizeOutsideADragIsReporte
 TEST(cSizeMoveHelper, TheWindowsEndOrTheHelpersDetachesAndPutsFullDraggingBack) {
     const bool original = DragFull();
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
-    TestWindow other, w; // w the active one
+    TestWindow other, w; // w, made last, is the active one
     std::string events;
     cSizeMoveHelper sizer;
     auto second = std::make_unique<cSizeMoveHelper>();

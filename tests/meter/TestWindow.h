@@ -14,15 +14,13 @@ class TestWindow : public BaseWindow<TestWindow> {
 public:
     static constexpr UINT kPopupSystemMenu = 0x313;
 
-    explicit TestWindow(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE, int x = 100, int y = 100) {
-        CreateWindowObject("VantorelTestWindow", "test", style, 0, x, y, 300, 200);
+    explicit TestWindow(DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE) {
+        CreateWindowObject("VantorelTestWindow", "test", style, 0, 100, 100, 300, 200);
         ownProc = GetWindowLongPtrA(m_hwnd, GWLP_WNDPROC);
     }
 
     LRESULT HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
         seen.push_back(msg);
-        if ((msg == WM_MOVING || msg == WM_SIZING) && lParam)
-            rectSeen = *reinterpret_cast<RECT*>(lParam);
         if (msg == WM_NCDESTROY)
             procAtNcDestroy = GetWindowLongPtrA(hwnd, GWLP_WNDPROC);
         if (msg == WM_NCLBUTTONDOWN || msg == kPopupSystemMenu) {
@@ -36,7 +34,6 @@ public:
     void Destroy() { DestroyWindow(m_hwnd); }
 
     std::vector<UINT> seen;
-    RECT rectSeen{};
     std::pair<WPARAM, LPARAM> last; // of the last caption press or system-menu request
     LONG_PTR ownProc = 0;
     LONG_PTR procAtNcDestroy = 0;
