@@ -25,8 +25,8 @@ std::vector<UINT> SystemMenuIds(HWND w) {
 }
 } // namespace
 
-// The program's own windows switching always-on-top and the title bar are shown by the statistics
-// and restart tests; here what they rely on underneath.
+// The meter's title bar switched by a double-click is shown by the program's restart test; here what
+// that relies on underneath.
 TEST(CFormBorder, TakesOnlyOwnTopLevelWindowsAndRecomputesTheFrameAtOnce) {
     TestWindow w;
     HWND child =
@@ -55,7 +55,7 @@ TEST(CFormBorder, TakesOnlyOwnTopLevelWindowsAndRecomputesTheFrameAtOnce) {
     EXPECT_TRUE(border.Titlebar()) << "half a caption still counts";
 }
 
-// The tool-window style, and options no window of the program sets, one case each.
+// Always on top and the tool-window style, and options no window of the program sets, one case each.
 TEST(CFormBorder, OtherOptionsWriteTheirBitsTheSystemMenuAndTheMouse) {
     TestWindow w;
     std::vector<UINT> ids = SystemMenuIds(w.Window());
@@ -68,6 +68,7 @@ TEST(CFormBorder, OtherOptionsWriteTheirBitsTheSystemMenuAndTheMouse) {
             int index;
             DWORD bit;
         } cases[] = {
+            {&CFormBorder::SetTopMost, &CFormBorder::TopMost, GWL_EXSTYLE, WS_EX_TOPMOST},
             {&CFormBorder::SetToolWindow, &CFormBorder::ToolWindow, GWL_EXSTYLE, WS_EX_TOOLWINDOW},
             {&CFormBorder::SetWhatsThisButton, &CFormBorder::WhatsThisButton, GWL_EXSTYLE, WS_EX_CONTEXTHELP},
             {&CFormBorder::SetShowInTaskbar, &CFormBorder::ShowInTaskbar, GWL_EXSTYLE, WS_EX_APPWINDOW},
