@@ -1,7 +1,7 @@
 // The meter window: its stored twips in pixels of the desktop's DPI, a DPI change taken as the system
-// suggests it, a display change that leaves it off every work area, and its own handling of sizing, dragging,
-// slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on one of 144
-// (VANTOREL_EXPECTED_DPI).
+// suggests it, a display change that leaves it off every work area, and its own handling of sizing,
+// dragging, slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on
+// one of 144 (VANTOREL_EXPECTED_DPI).
 #include "app/frmMain.h"
 #include "app/mLogging.h"
 #include "app/mMisc.h"
