@@ -1,11 +1,11 @@
 #include "winsys/cCommonDialog.h"
+#include "winsys/SystemLibrary.h"
 
 #include <windows.h>
 
 #include <commdlg.h>
 
 #include <cstddef>
-#include <string>
 
 namespace {
 // The record in its 76-byte form (no places-bar fields), and the 36-byte colour record, as the
@@ -24,28 +24,11 @@ struct CommonDialogLibrary {
     decltype(&CommDlgExtendedError) extendedError = nullptr;
 };
 
-template <class Function>
-Function Entry(HMODULE module, const char* name) {
-    // Through a function type without parameters, which the compiler accepts as a generic one.
-    return reinterpret_cast<Function>(reinterpret_cast<void (*)()>(GetProcAddress(module, name)));
-}
-
 const CommonDialogLibrary& Library() {
-    static const CommonDialogLibrary library = [] {
-        CommonDialogLibrary found;
-        // By its full path, so that no file of that name in another folder is loaded instead.
-        char folder[MAX_PATH] = {};
-        const UINT length = GetSystemDirectoryA(folder, MAX_PATH);
-        if (length == 0 || length >= MAX_PATH)
-            return found;
-        HMODULE module = LoadLibraryA((std::string(folder) + "\\comdlg32.dll").c_str());
-        if (!module)
-            return found;
-        found.getOpenFileName = Entry<decltype(&GetOpenFileNameA)>(module, "GetOpenFileNameA");
-        found.chooseColor = Entry<decltype(&ChooseColorA)>(module, "ChooseColorA");
-        found.extendedError = Entry<decltype(&CommDlgExtendedError)>(module, "CommDlgExtendedError");
-        return found;
-    }();
+    static const CommonDialogLibrary library{
+        SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA"),
+        SystemFunction<decltype(&ChooseColorA)>("comdlg32.dll", "ChooseColorA"),
+        SystemFunction<decltype(&CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError")};
     return library;
 }
 
