@@ -1,9 +1,11 @@
-// The live controller in this process: what start-up puts in the tray, each sample fanned out to the
-// tray, the graph and the statistics, the popup menu with its pictures and themes, and a long run with
-// the meter open and the menu opened again and again that leaves no GDI or USER objects or memory behind.
+// The live controller in this process: start-up from settings that make no sense, each sample fanned out
+// to the tray, the graph and the statistics, the popup menu with its pictures and themes, and a long run
+// with the meter open and the menu opened again and again that leaves no GDI or USER objects or heap
+// behind.
 #include "app/frmMain.h"
 #include "app/mMenuBmp.h"
 #include "app/mMisc.h"
+#include "graph/OlePictureLoader.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "meter/frmMeter.h"
@@ -22,6 +24,9 @@
 #include <vector>
 
 namespace {
+const char kGraph[] = "Software\\Vantorel\\Graph";
+const char kSettings[] = "Software\\Vantorel\\Settings";
+
 // Live GDI and USER objects of this process. Windows counts them; Wine answers 0, so there each handle
 // slot is probed without touching what it holds (a value whose upper 16 bits are 0 means "this slot,
 // whatever its generation"): GDI objects by type, menus with IsMenu, icons by drawing them 1x1; and the
@@ -160,15 +165,39 @@ TEST(MainMenu, TheTreeHasItsCaptionsInOrder) {
                                         "Settings...", "Graph Style", "-", "Exit"}));
 }
 
-// One controller per process: it takes the program's single-instance mark for the rest of the run.
+// One controller per process: it takes the program's single-instance mark for the rest of the run. It
+// starts from settings that make no sense: each is passed over, and the valid ones come back at the end.
 TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     char path[MAX_PATH] = {};
     SetExecutablePath(std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)));
     UseSystemNetworkSeams();
     UseSystemServices();
+    SetPictureLoader(&OlePictureLoader::Instance());
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
-    WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
-    WriteValue("Software\\Vantorel\\Graph", "ShowOnStartup", "False");
+    const struct {
+        const char *key, *name, *value;
+    } garbage[] = {{"Settings", "Logging", "perhaps"},
+                   {"Settings", "FirstRun", "seven"},
+                   {"Graph", "AutoScale", "False"},
+                   {"Graph", "Scale", "99999999999999999999"},
+                   {"Graph", "Show Numerical Values", ""},
+                   {"Graph", "BackColor", "white"},
+                   {"Graph", "BothColor", "-5"},
+                   {"Graph", "ChartColor", "1e400"},
+                   {"Graph", "FillUnderGraph", "0"},
+                   {"Graph", "NumColor", "255"},
+                   {"Graph", "Background", "no such picture.bmp"},
+                   {"Graph", "StretchBackground", "yes"},
+                   {"Graph", "ShowOnStartup", "maybe"},
+                   {"Graph", "Alpha", "abc"},
+                   {"Position", "Width", "-1e30"},
+                   {"Position", "Left", "huge"},
+                   {"Position", "NoBorder", "sometimes"}};
+    for (const auto& g : garbage)
+        WriteValue(("Software\\Vantorel\\" + std::string(g.key)).c_str(), g.name, g.value);
+    WriteValue(kSettings, "Interface", std::string(300, 'x'));
+    const DWORD zero = 0;
+    RegSetKeyValueA(HKEY_CURRENT_USER, kGraph, "Show Gridlines", REG_DWORD, &zero, sizeof zero);
     form.Load();
     EXPECT_FALSE(form.MeterVisible);
     // The first sample is taken inside start-up and only takes the baseline.
@@ -254,8 +283,16 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     EXPECT_LE(MenuBitmapCount(), 5u) << "one set of menu pictures at a time";
     EXPECT_TRUE(form.MeterVisible && IsWindowVisible(form.Meter()->Window()));
 
-    form.mnuExit_Click();
+    SendMessageA(form.Window(), WM_COMMAND, MainMenu::mnuExit, 0);
     EXPECT_FALSE(form.MeterVisible);
     EXPECT_EQ(MenuBitmapCount(), 0u) << "shutdown frees the last set of menu pictures";
+    // Values that were valid come back as they were; nothing is written as garbage.
+    EXPECT_EQ(ReadValue(kGraph, "NumColor"), "255");
+    EXPECT_EQ(ReadValue(kGraph, "FillUnderGraph"), "False");
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "False");
+    EXPECT_EQ(ReadValue(kGraph, "Scale"), "1") << "an unreadable scale leaves the graph's own";
+    EXPECT_EQ(ReadValue(kGraph, "BackColor"), "16777215");
+    EXPECT_EQ(ReadValue(kSettings, "FirstRun"), "seven") << "not a first run";
+    EXPECT_EQ(ReadValue(kSettings, "Interface"), std::string(300, 'x'));
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
 }
