@@ -1,4 +1,4 @@
-#include "app/AppInfo.h"
+#include "app/mLogging.h"
 #include "app/mMisc.h"
 
 #include <gtest/gtest.h>
@@ -6,19 +6,14 @@
 #include <string>
 #include <vector>
 
-TEST(AppPath, EndsInExactlyOneBackslash) {
+TEST(AppPath, EndsInExactlyOneBackslashAndNamesTheLogAfterTheProgram) {
     SetExecutablePath("C:\\Program Files\\Vantorel\\Vantorel.exe");
     EXPECT_EQ(AppPath(), "C:\\Program Files\\Vantorel\\");
-    EXPECT_EQ(ExeBaseName(), "Vantorel");
+    EXPECT_EQ(LogFileName(), "C:\\Program Files\\Vantorel\\VantorelLog.txt");
     SetExecutablePath("D:\\Meter.exe");
     EXPECT_EQ(AppPath(), "D:\\");
-    EXPECT_EQ(ExeBaseName(), "Meter");
-    EXPECT_EQ(AppPath() + ExeBaseName() + "Log.txt", "D:\\MeterLog.txt");
+    EXPECT_EQ(LogFileName(), "D:\\MeterLog.txt");
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
-}
-
-TEST(AppPath, TitleCarriesMajorAndMinorVersion) {
-    EXPECT_EQ(TitleWithVersion(), "Vantorel v1.0");
 }
 
 namespace {
@@ -41,7 +36,7 @@ TEST(UnloadAllForms, UnloadsInLoadOrderSkippingTheOneInProgressAndThoseAlreadyGo
     std::vector<std::string> log;
     FakeForm main(log, "main"), stats(log, "stats"), meter(log, "meter"), settings(log, "settings");
     FakeForm theme(log, "theme", &settings); // closing the editor also closes the settings dialog
-    for (FakeForm* f : {&main, &meter, &theme, &stats, &settings})
+    for (FakeForm* f : {&main, &meter, &theme, &stats, &settings, &meter})
         RegisterLoadedForm(f);
     UnloadAllForms(&main);
     EXPECT_EQ(log, (std::vector<std::string>{"meter", "theme", "settings", "stats"}));

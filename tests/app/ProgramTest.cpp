@@ -1,217 +1,237 @@
+// The real program started as a user starts it, in a private copy: the first run and the next one with
+// a second copy started meanwhile, and the ways it is asked to end (a close request, the end of the
+// session).
 #include "support/ProgramFixture.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
-#include <shlwapi.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <fstream>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
-void WriteDword(const char* key, const char* name, DWORD value) {
-    RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_DWORD, &value, sizeof value);
+const char kGraph[] = "Software\\Vantorel\\Graph";
+const char kPosition[] = "Software\\Vantorel\\Position";
+const char kSettings[] = "Software\\Vantorel\\Settings";
+const char kPath[] = "Software\\Vantorel\\General";
+constexpr UINT kTaskManagerTheme = 201; // the second theme entry: the built-in themes come first
+
+// A balloon tip on the screen: the shell shows the tray's balloons as tooltip windows of its own.
+bool BalloonOnScreen() {
+    for (HWND tip = nullptr; (tip = FindWindowExA(nullptr, tip, TOOLTIPS_CLASSA, nullptr));)
+        if (IsWindowVisible(tip) && (GetWindowLongA(tip, GWL_STYLE) & TTS_BALLOON))
+            return true;
+    return false;
+}
+
+// The share of the meter's graph, as it is on the screen, that has colour `rgb`, in 100 samples. The
+// meter is always on top and nothing covers it here, so the screen shows the graph itself.
+double ShareOfColour(HWND picture, COLORREF rgb) {
+    RECT r{};
+    GetWindowRect(picture, &r);
+    HDC screen = GetDC(nullptr);
+    int match = 0;
+    for (int i = 0; i < 100; ++i)
+        match += GetPixel(screen, r.left + (r.right - r.left) * (2 * (i % 10) + 1) / 20,
+                          r.top + (r.bottom - r.top) * (2 * (i / 10) + 1) / 20) == rgb;
+    ReleaseDC(nullptr, screen);
+    return match / 100.0;
 }
 
 class ProgramCopy : public PrivateProgram {
 protected:
-    // Starts the copy, waits for its controller window, lets it run, then asks it to close.
-    void RunOnce(DWORD runMs = 1500) {
-        ChildProcess p('"' + exe + '"');
-        ASSERT_TRUE(p.Started());
-        HWND main = nullptr;
-        ASSERT_TRUE(
-            PumpUntil([&] { return (main = FindProcessWindow(p.Id(), "VantorelMain")) != nullptr; }, 20000))
-            << "the controller window never appeared";
-        PumpFor(runMs);
-        ASSERT_FALSE(p.WaitForExit(0)) << "the program ended on its own";
-        PostMessageA(main, WM_CLOSE, 0, 0);
+    void TearDown() override {
+        process.reset();
+        PrivateProgram::TearDown();
+    }
+
+    // Starts the copy, waits for its controller and meter windows and lets the first samples arrive.
+    void Start() {
+        process = std::make_unique<ChildProcess>('"' + exe + '"');
+        ASSERT_TRUE(PumpUntil(
+            [&] {
+                main = FindProcessWindow(process->Id(), "VantorelMain");
+                meter = FindProcessWindow(process->Id(), "VantorelMeter");
+                picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
+                return main && picture && IsWindowVisible(meter);
+            },
+            20000))
+            << "the program's windows never appeared";
+        PumpFor(1500);
+    }
+
+    // A message as the system or the menu sends it, the answer awaited.
+    DWORD_PTR Send(UINT msg, WPARAM wParam, LPARAM lParam = 0) const {
+        DWORD_PTR answer = 0;
+        EXPECT_TRUE(SendMessageTimeoutA(main, msg, wParam, lParam, SMTO_ABORTIFHUNG, 10000, &answer));
+        return answer;
+    }
+
+    // Asks the running program to end with `msg`; it must end at once, with exit code 0.
+    void End(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
+        ASSERT_FALSE(process->WaitForExit(0)) << "the program ended on its own";
+        Send(msg, wParam, lParam);
         DWORD code = 1234;
-        ASSERT_TRUE(p.WaitForExit(20000, &code)) << "a close request must end the program";
+        ASSERT_TRUE(process->WaitForExit(20000, &code)) << "the program did not end";
         EXPECT_EQ(code, 0u);
     }
 
     // The messages of the log, without their time stamps.
     std::vector<std::string> LogMessages() const {
-        std::ifstream in(LogPath(), std::ios::binary);
         std::stringstream all;
-        all << in.rdbuf();
+        all << std::ifstream(LogPath(), std::ios::binary).rdbuf();
+        const std::string text = all.str();
         std::vector<std::string> lines;
-        std::string text = all.str(), line;
-        size_t start = 0;
-        while (start < text.size()) {
-            size_t end = text.find("\r\n", start);
+        for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+            end = text.find("\r\n", start);
             EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
-            if (end == std::string::npos)
-                end = text.size();
-            line = text.substr(start, end - start);
+            const std::string line = text.substr(start, end - start);
             const size_t colon = line.find(": ");
             lines.push_back(colon == std::string::npos ? "<no time stamp> " + line : line.substr(colon + 2));
-            start = end + 2;
         }
         return lines;
     }
 
-    static int Count(const std::vector<std::string>& lines, const std::string& what) {
-        return static_cast<int>(std::count(lines.begin(), lines.end(), what));
+    std::string MeterRect() const {
+        RECT r{};
+        GetWindowRect(meter, &r);
+        return RectText(r);
     }
+    bool HasTitleBar() const { return (GetWindowLongA(meter, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
+
+    std::unique_ptr<ChildProcess> process;
+    HWND main = nullptr, meter = nullptr, picture = nullptr;
 };
 } // namespace
 
-TEST(Program, SecondCopyEndsAtOnceAndACloseRequestEndsTheFirst) {
-    ChildProcess first('"' + BuiltExePath() + '"');
-    ASSERT_TRUE(first.Started());
-    HWND main = nullptr;
-    ASSERT_TRUE(
-        PumpUntil([&] { return (main = FindProcessWindow(first.Id(), "VantorelMain")) != nullptr; }, 20000));
-    EXPECT_FALSE(IsWindowVisible(main)) << "the controller must stay hidden";
+TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession) {
+    HDC screen = GetDC(nullptr);
+    const int dpiX = GetDeviceCaps(screen, LOGPIXELSX), dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    ReleaseDC(nullptr, screen);
+    const auto pixels = [](double twips, int dpi) {
+        return static_cast<LONG>(std::nearbyint(twips * dpi / 1440));
+    };
+    WriteValue(kSettings, "Logging", "True");
 
-    ChildProcess second('"' + BuiltExePath() + '"');
-    ASSERT_TRUE(second.Started());
-    DWORD code = 1234;
-    EXPECT_TRUE(second.WaitForExit(10000, &code)) << "a second copy must end at once";
-    EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(first.WaitForExit(0)) << "the running copy must be untouched";
+    // First run on a fresh machine: the welcome balloon comes up on the tray icon, the program registers
+    // to start with Windows, and the meter opens at its default place.
+    ASSERT_FALSE(BalloonOnScreen());
+    Start();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_TRUE(PumpUntil(BalloonOnScreen, 5000)) << "no welcome balloon on the first run";
+    EXPECT_EQ(ReadValue(kSettings, "FirstRun"), "0") << "the first run marks itself done";
+    EXPECT_EQ(ReadValue(kPath, "Path"), folder + "\\");
+    // Quoted, so that a folder with blanks cannot make Windows start another program.
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + exe + "\"");
+    const LONG x = pixels(100, dpiX), y = pixels(100, dpiY);
+    EXPECT_EQ(MeterRect(), RectText({x, y, x + pixels(3000, dpiX), y + pixels(1200, dpiY)}));
+    EXPECT_TRUE(HasTitleBar());
+    EXPECT_TRUE(GetWindowLongA(meter, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_FALSE(IsWindowVisible(main)) << "the controller stays hidden";
+    EXPECT_GT(ShareOfColour(picture, RGB(255, 255, 255)), 0.5) << "the standard look is white";
 
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    EXPECT_TRUE(first.WaitForExit(20000, &code)) << "a close request must end the program";
-    EXPECT_EQ(code, 0u);
-}
+    // The theme entries exist once the menu has been opened (a right click on the graph; Escape closes it
+    // again); choosing one redraws at once.
+    PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    HWND popup = nullptr;
+    ASSERT_TRUE(PumpUntil([&] { return (popup = VisibleMenu()) != nullptr; }, 10000)) << "no menu";
+    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000)) << "Escape left the menu open";
+    SendMessageA(main, WM_COMMAND, kTaskManagerTheme, 0);
+    EXPECT_TRUE(PumpUntil([&] { return ShareOfColour(picture, RGB(0, 0, 0)) > 0.5; }, 5000))
+        << "the Task Manager look is black";
 
-TEST_F(ProgramCopy, FirstRunRegistersAndLogsAndLaterRunsDoNot) {
-    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
-    RunOnce();
+    // The user hides the title bar by double-clicking the graph, then moves and sizes the meter.
+    PostMessageA(picture, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 20));
+    ASSERT_TRUE(PumpUntil([&] { return !HasTitleBar() && ReadValue(kPosition, "NoBorder") == "True"; }, 5000))
+        << "a double-click hides the title bar and stores that";
+    ASSERT_TRUE(SetWindowPos(meter, nullptr, 321, 211, 260, 96, SWP_NOZORDER | SWP_NOACTIVATE));
+    PumpFor(300);
+    End(WM_CLOSE); // as taskkill without /F asks
+    ASSERT_FALSE(HasFatalFailure());
 
     auto log = LogMessages();
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(log[0], std::string(50, '='));
     EXPECT_EQ(log[1], "Vantorel build: 9 Loading...");
     EXPECT_EQ(log[2], "frmMain_Load");
-    EXPECT_EQ(Count(log, "First Run"), 1);
-    const auto num =
-        std::find_if(log.begin(), log.end(), [](auto& l) { return l.rfind("NumInterfaces: ", 0) == 0; });
+    EXPECT_EQ(std::ranges::count(log, "First Run"), 1);
+    const auto num = std::ranges::find_if(log, [](auto& l) { return l.starts_with("NumInterfaces: "); });
     ASSERT_NE(num, log.end());
-    const int interfaces = std::stoi(num->substr(15));
+    const int interfaces = std::atoi(num->c_str() + 15);
     EXPECT_GE(interfaces, 1) << "Wine reports at least the loopback interface";
-    for (int k = 1; k <= interfaces; ++k) {
-        const std::string prefix = "Interface " + std::to_string(k) + ": ";
-        EXPECT_TRUE(std::any_of(log.begin(), log.end(), [&](auto& l) { return l.rfind(prefix, 0) == 0; }))
-            << prefix;
-    }
-    EXPECT_EQ(Count(log, "Adding SysTray"), 1);
-    EXPECT_EQ(Count(log, "frmMain_Unload"), 1);
+    for (int k = 1; k <= interfaces; ++k)
+        EXPECT_NE(std::ranges::find_if(
+                      log, [&](auto& l) { return l.starts_with("Interface " + std::to_string(k) + ": "); }),
+                  log.end())
+            << k;
+    EXPECT_EQ(std::ranges::count(log, "Adding SysTray"), 1);
     EXPECT_EQ(log.back(), "End");
 
-    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "FirstRun"), "0");
-    EXPECT_EQ(ReadValue("Software\\Vantorel\\General", "Path"), folder + "\\");
-    // Quoted, so that a folder with blanks cannot make Windows start another program.
-    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + exe + "\"");
-
-    // The user removes the start-up entry; a later run leaves it removed and logs no first run.
+    // The user removed the start-up entry meanwhile: a later run leaves it removed.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-    RunOnce();
-    log = LogMessages();
-    EXPECT_EQ(Count(log, "First Run"), 1);
-    EXPECT_EQ(Count(log, "frmMain_Load"), 2);
-    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
-}
+    Start();
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(MeterRect(), RectText({321, 211, 321 + 260, 211 + 96}));
+    EXPECT_FALSE(HasTitleBar());
+    EXPECT_GT(ShareOfColour(picture, RGB(0, 0, 0)), 0.5) << "the theme survives the restart";
+    EXPECT_FALSE(BalloonOnScreen()) << "the welcome is for the first run only";
 
-TEST_F(ProgramCopy, ACopyStartedWhileOneRunsLogsAndChangesNothing) {
-    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
-    WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
-    ChildProcess first('"' + exe + '"');
-    HWND main = nullptr;
-    ASSERT_TRUE(
-        PumpUntil([&] { return (main = FindProcessWindow(first.Id(), "VantorelMain")) != nullptr; }, 20000));
-    PumpFor(500);
-    const auto before = LogMessages();
-    WriteValue("Software\\Vantorel\\General", "Path", "untouched");
-
+    // A second copy ends at once and changes nothing, but adds its lines to the log that the first holds
+    // open (and that others may read meanwhile); the first copy's next lines come after them.
+    WriteValue(kPath, "Path", "untouched");
     ChildProcess second('"' + exe + '"');
-    ASSERT_TRUE(second.WaitForExit(10000));
-    EXPECT_EQ(ReadValue("Software\\Vantorel\\General", "Path"), "untouched");
-    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
-
-    PostMessageA(main, WM_CLOSE, 0, 0);
-    ASSERT_TRUE(first.WaitForExit(20000));
-    const auto after = LogMessages();
-    // The second copy appended its header and "Previous Instance" (the file is shared, not locked).
-    std::vector<std::string> added(after.begin() + static_cast<long>(before.size()), after.end());
-    EXPECT_EQ(Count(added, "Previous Instance"), 1);
-    EXPECT_EQ(Count(added, "frmMain_Load"), 1);
-    EXPECT_EQ(Count(added, "First Run"), 0);
-}
-
-TEST_F(ProgramCopy, GarbageSettingsLeaveTheProgramRunningAndValidValuesIntact) {
-    const char* graph = "Software\\Vantorel\\Graph";
-    WriteValue("Software\\Vantorel\\Settings", "Logging", "perhaps");
-    WriteValue("Software\\Vantorel\\Settings", "FirstRun", "seven");
-    WriteValue("Software\\Vantorel\\Settings", "Interface", std::string(300, 'x'));
-    WriteValue(graph, "AutoScale", "False");
-    WriteValue(graph, "Scale", "99999999999999999999");
-    WriteValue(graph, "Show Numerical Values", "");
-    WriteDword(graph, "Show Gridlines", 0);
-    WriteValue(graph, "BackColor", "white");
-    WriteValue(graph, "BothColor", "-5");
-    WriteValue(graph, "ChartColor", "1e400");
-    WriteValue(graph, "FillUnderGraph", "0");
-    WriteValue(graph, "NumColor", "255");
-    WriteValue(graph, "Background", "no such picture.bmp");
-    WriteValue(graph, "StretchBackground", "yes");
-    WriteValue(graph, "ShowOnStartup", "maybe");
-    WriteValue(graph, "Alpha", "abc");
-    WriteValue("Software\\Vantorel\\Position", "Width", "-1e30");
-    WriteValue("Software\\Vantorel\\Position", "Left", "huge");
-    WriteValue("Software\\Vantorel\\Position", "NoBorder", "sometimes");
-    RunOnce(2500);
-
-    // Values that were valid come back as they were; nothing is written as garbage.
-    EXPECT_EQ(ReadValue(graph, "NumColor"), "255");
-    EXPECT_EQ(ReadValue(graph, "FillUnderGraph"), "False");
-    EXPECT_EQ(ReadValue(graph, "AutoScale"), "False");
-    EXPECT_EQ(ReadValue(graph, "Scale"), "1") << "an unreadable scale leaves the graph's own";
-    EXPECT_EQ(ReadValue(graph, "BackColor"), "16777215");
-    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "FirstRun"), "seven") << "not a first run";
-    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
-    EXPECT_EQ(ReadValue("Software\\Vantorel\\Settings", "Interface"), std::string(300, 'x'));
-}
-
-TEST_F(ProgramCopy, TheEndOfTheSessionSavesTheSettingsOnceAndEndsTheProgram) {
-    const char* settings = "Software\\Vantorel\\Settings";
-    const char* graph = "Software\\Vantorel\\Graph";
-    WriteValue(settings, "Logging", "True");
-    WriteValue(settings, "FirstRun", "0");
-    ChildProcess p('"' + exe + '"');
-    HWND main = nullptr;
-    ASSERT_TRUE(
-        PumpUntil([&] { return (main = FindProcessWindow(p.Id(), "VantorelMain")) != nullptr; }, 20000));
-    PumpFor(1000);
-    // The messages as the system sends them at logoff, answer awaited.
-    const auto send = [&](UINT msg, WPARAM wParam) {
-        DWORD_PTR answer = 0;
-        EXPECT_TRUE(
-            SendMessageTimeoutA(main, msg, wParam, ENDSESSION_LOGOFF, SMTO_ABORTIFHUNG, 10000, &answer));
-        return answer;
-    };
-
-    // Another program refuses the logoff: nothing is saved and the meter runs on.
-    EXPECT_EQ(send(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(TRUE));
-    send(WM_ENDSESSION, FALSE);
-    PumpFor(300);
-    EXPECT_FALSE(p.WaitForExit(0));
-    EXPECT_EQ(ReadValue(graph, "AutoScale"), "<missing>");
-
-    EXPECT_EQ(send(WM_QUERYENDSESSION, 0), static_cast<DWORD_PTR>(TRUE));
-    send(WM_ENDSESSION, TRUE);
     DWORD code = 1234;
-    ASSERT_TRUE(p.WaitForExit(20000, &code)) << "the end of the session must end the program";
+    EXPECT_TRUE(second.WaitForExit(10000, &code)) << "a second copy must end at once";
     EXPECT_EQ(code, 0u);
-    const auto log = LogMessages();
-    EXPECT_EQ(Count(log, "frmMain_Unload"), 1);
-    EXPECT_EQ(Count(log, "frmMeter_Unload"), 1);
+    EXPECT_EQ(ReadValue(kPath, "Path"), "untouched");
+    const auto before = LogMessages();
+    ASSERT_GE(before.size(), 4u);
+    EXPECT_EQ(std::vector(before.end() - 4, before.end()),
+              (std::vector<std::string>{std::string(50, '='), "Vantorel build: 9 Loading...", "frmMain_Load",
+                                        "Previous Instance"}));
+
+    // Another program refuses the end of the session: nothing is saved and the meter runs on. Then the
+    // session ends, and the program saves everything once and ends.
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kGraph, "AutoScale");
+    EXPECT_EQ(Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), static_cast<DWORD_PTR>(TRUE));
+    Send(WM_ENDSESSION, FALSE, ENDSESSION_LOGOFF);
+    PumpFor(300);
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "<missing>");
+    EXPECT_EQ(Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), static_cast<DWORD_PTR>(TRUE));
+    End(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+    ASSERT_FALSE(HasFatalFailure());
+    log = LogMessages();
+    ASSERT_GT(log.size(), before.size());
+    EXPECT_EQ(std::vector(log.begin(), log.begin() + static_cast<long>(before.size())), before);
+    EXPECT_EQ(std::ranges::count(log, "First Run"), 1);
+    EXPECT_EQ(std::ranges::count(log, "frmMain_Load"), 3);
+    EXPECT_EQ(std::ranges::count(log, "frmMain_Unload"), 2);
+    EXPECT_EQ(std::ranges::count(log, "frmMeter_Unload"), 2);
     EXPECT_EQ(log.back(), "End");
-    EXPECT_EQ(ReadValue(graph, "AutoScale"), "True");
-    EXPECT_EQ(ReadValue(graph, "BackColor"), "16777215");
-    EXPECT_NE(ReadValue("Software\\Vantorel\\Position", "Width"), "<missing>") << "the meter saves its place";
+    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
+    EXPECT_EQ(ReadValue(kSettings, "FirstRun"), "0");
+    EXPECT_EQ(ReadValue(kSettings, "Interface"), "") << "all interfaces";
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "True");
+    EXPECT_GE(std::atoi(ReadValue(kGraph, "Scale").c_str()), 1) << "the scale the graph reached";
+    // Task Manager: green numbers and grid lines on black, pale blue out, red in, no fill.
+    const std::pair<const char*, const char*> taskManager[] = {
+        {"BackColor", "0"},          {"NumColor", "65280"},  {"SendColor", "16742263"},
+        {"RecvColor", "255"},        {"BothColor", "65280"}, {"ChartColor", "24576"},
+        {"FillUnderGraph", "False"}, {"Background", ""},     {"StretchBackground", "False"}};
+    for (const auto& [name, value] : taskManager)
+        EXPECT_EQ(ReadValue(kGraph, name), value) << name;
+    // The geometry is kept in twips, measured with the title bar shown.
+    const auto twips = [](const char* name) { return std::atof(ReadValue(kPosition, name).c_str()); };
+    EXPECT_NEAR(twips("Left"), 321 * 1440.0 / dpiX, 0.01);
+    EXPECT_NEAR(twips("Top"), 211 * 1440.0 / dpiY, 0.01);
+    EXPECT_NEAR(twips("Width"), 260 * 1440.0 / dpiX, 0.01);
+    EXPECT_NEAR(twips("Height"), 96 * 1440.0 / dpiY, 0.01);
 }

@@ -10,6 +10,7 @@
 #include "settings/SystemServices.h"
 #include "support/WinTestUtil.h"
 #include "winsys/FatalError.h"
+#include "winsys/SysTray.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -20,8 +21,7 @@
 
 namespace {
 // The system refuses every timer, as it does when its timer resources are exhausted.
-class RefusingTimers : public ISystemTimer {
-public:
+struct RefusingTimers : ISystemTimer {
     uintptr_t SetTimer(uint32_t) override { return 0; }
     bool KillTimer(uintptr_t) override { return false; }
 };
@@ -47,39 +47,41 @@ protected:
         return all.str();
     }
 };
-
-void StartWithoutTimers() {
-    static RefusingTimers refusing;
-    SetSystemTimer(&refusing);
-    // The report as the user would read it, instead of a message box that waits for a click.
-    SetFatalErrorHandler(
-        [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });
-    frmMain().Load();
-    ExitProcess(0);
-}
-
-void LoadThenLoseTheRegistry() {
-    {
-        frmMain form;
-        form.Load();
-        PumpFor(300);
-        SetRegistryApi(nullptr); // from here every change is refused
-    }
-    FlushLog();
-    std::fprintf(stderr, "torn down\n");
-    ExitProcess(0);
-}
 } // namespace
 
 TEST_F(ControllerFailure, ATimerThatCannotBeMadeEndsTheProgramThroughTheReport) {
-    EXPECT_EXIT(StartWithoutTimers(), testing::ExitedWithCode(1), "report: Can't create system timer");
+    const auto start = [] {
+        static RefusingTimers refusing;
+        SetSystemTimer(&refusing);
+        // The report as the user would read it, instead of a message box that waits for a click; the sampler
+        // has not yet replaced the tray's first tooltip.
+        SetFatalErrorHandler([](const std::exception& error) {
+            std::fprintf(stderr, "report: %s; tooltip: %s\n", error.what(),
+                         MainForm()->SysTray1->IconData().szTip);
+        });
+        frmMain().Load();
+        ExitProcess(0);
+    };
+    EXPECT_EXIT(start(), testing::ExitedWithCode(1),
+                "report: Can't create system timer; tooltip: Vantorel v1.0\n");
     const std::string log = Log();
     EXPECT_NE(log.find(": Fatal error: Can't create system timer\r\n"), std::string::npos) << log;
     EXPECT_EQ(log.find("Adding SysTray"), std::string::npos) << "start-up must stop at the error";
 }
 
 TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown) {
-    EXPECT_EXIT(LoadThenLoseTheRegistry(), testing::ExitedWithCode(0), "torn down");
+    const auto run = [] {
+        {
+            frmMain form;
+            form.Load();
+            PumpFor(300);
+            SetRegistryApi(nullptr); // from here every change is refused
+        }
+        FlushLog();
+        std::fprintf(stderr, "torn down\n");
+        ExitProcess(0);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "torn down");
     const std::string log = Log();
     EXPECT_NE(log.find(": frmMain_Unload error: "), std::string::npos) << log;
     // The meter was still open when saving stopped: its own unload fails the same way.

@@ -14,8 +14,7 @@ inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
         const DWORD elapsed = GetTickCount() - start;
         if (elapsed >= timeoutMs)
             return false;
-        MsgWaitForMultipleObjects(0, nullptr, FALSE, timeoutMs - elapsed < 20 ? timeoutMs - elapsed : 20,
-                                  QS_ALLINPUT);
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, std::min<DWORD>(timeoutMs - elapsed, 20), QS_ALLINPUT);
         MSG msg;
         while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
             if (IsModelessDialogMessage(&msg))
@@ -45,11 +44,10 @@ public:
             m_pi = {};
     }
     ~ChildProcess() {
-        if (m_pi.hProcess) {
-            if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(m_pi.hProcess, 99);
+        if (m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+            TerminateProcess(m_pi.hProcess, 99);
+        if (m_pi.hProcess)
             CloseHandle(m_pi.hProcess);
-        }
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
@@ -71,26 +69,21 @@ private:
 
 // The top-level window of class `className` that belongs to process `pid`, or null.
 inline HWND FindProcessWindow(DWORD pid, const char* className) {
-    struct Search {
-        DWORD pid;
-        const char* cls;
-        HWND found;
-    } s{pid, className, nullptr};
-    EnumWindows(
-        [](HWND hwnd, LPARAM lp) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lp);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            char cls[128] = {};
-            GetClassNameA(hwnd, cls, sizeof cls);
-            if (owner == s->pid && std::string(cls) == s->cls) {
-                s->found = hwnd;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&s));
-    return s.found;
+    for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, className, nullptr));) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid)
+            return hwnd;
+    }
+    return nullptr;
+}
+
+// The popup menu on the screen, of any process, or null.
+inline HWND VisibleMenu() {
+    for (HWND menu = nullptr; (menu = FindWindowExA(nullptr, menu, "#32768", nullptr));)
+        if (IsWindowVisible(menu))
+            return menu;
+    return nullptr;
 }
 
 // "(left,top)-(right,bottom)", for failure messages.
