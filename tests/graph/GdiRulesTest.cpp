@@ -7,6 +7,7 @@
 
 #include <windows.h>
 
+#include <array>
 #include <sstream>
 #include <vector>
 
@@ -79,26 +80,21 @@ std::string Compare(int x1, int y1, int x2, int y2, PenStyle style, int size = 6
 }
 } // namespace
 
-TEST(GdiRules, LinesInEveryDirectionHaveGdisPixels) {
+TEST(GdiRules, LinesInEveryDirectionAndTheGridsPatternsHaveGdisPixels) {
+    std::vector<std::array<int, 4>> solid = {{-50, 10, 120, 53}, {70, -3, -9, 80}, {5, 100000, 6, -100000}};
     for (int dx = -14; dx <= 14; ++dx)
         for (int dy = -14; dy <= 14; ++dy)
-            ASSERT_EQ(Compare(32, 32, 32 + dx, 32 + dy, PenStyle::Solid), "") << dx << "," << dy;
-    // Steep one-column steps, as joined samples are drawn, and lines that leave the surface.
-    for (int dy = -70; dy <= 70; dy += 7)
-        ASSERT_EQ(Compare(40, 30, 39, 30 + dy, PenStyle::Solid), "") << dy;
-    EXPECT_EQ(Compare(-50, 10, 120, 53, PenStyle::Solid), "");
-    EXPECT_EQ(Compare(70, -3, -9, 80, PenStyle::Solid), "");
-    EXPECT_EQ(Compare(5, 100000, 6, -100000, PenStyle::Solid), "");
-}
-
-TEST(GdiRules, DashAndDotPatternsMatchGdisCosmeticPens) {
-    for (PenStyle style : {PenStyle::Dash, PenStyle::Dot}) {
-        EXPECT_EQ(Compare(0, 10, 64, 10, style), "");
-        EXPECT_EQ(Compare(63, 20, -1, 20, style), "");
-        EXPECT_EQ(Compare(5, 0, 5, 64, style), "");
-        EXPECT_EQ(Compare(3, 60, 50, 7, style), "");
-        EXPECT_EQ(Compare(-30, 33, 64, 33, style), "") << "a line that starts outside keeps its pattern";
-    }
+            solid.push_back({32, 32, 32 + dx, 32 + dy});
+    for (int dy = -70; dy <= 70; dy += 7) // steep one-column steps, as joined samples are drawn
+        solid.push_back({40, 30, 39, 30 + dy});
+    for (const auto& [x1, y1, x2, y2] : solid)
+        ASSERT_EQ(Compare(x1, y1, x2, y2, PenStyle::Solid), "") << x1 << "," << y1 << " " << x2 << "," << y2;
+    // A pattern starts at the line's start, also outside the surface.
+    const std::array<int, 4> patterned[] = {
+        {0, 10, 64, 10}, {63, 20, -1, 20}, {5, 0, 5, 64}, {3, 60, 50, 7}, {-30, 33, 64, 33}};
+    for (PenStyle style : {PenStyle::Dash, PenStyle::Dot})
+        for (const auto& [x1, y1, x2, y2] : patterned)
+            EXPECT_EQ(Compare(x1, y1, x2, y2, style), "") << x1 << "," << y1 << " " << x2 << "," << y2;
 }
 
 TEST(GdiRules, ABatchOfColumnsMatchesPolyPolyline) {
