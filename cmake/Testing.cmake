@@ -42,3 +42,16 @@ function(vantorel_win_test name)
     set_tests_properties(${name} PROPERTIES RESOURCE_LOCK display)
   endif()
 endfunction()
+
+# vantorel_win_test_at_dpi(name dpi): runs the Win32 test program `name` once more on a desktop of `dpi`
+# dots per inch, in a prefix of its own, as a copy named name_dpiN so that it keeps its own results.
+function(vantorel_win_test_at_dpi name dpi)
+  set(copy ${CMAKE_CURRENT_BINARY_DIR}/${name}_dpi${dpi}.exe)
+  add_custom_command(OUTPUT ${copy} COMMAND ${CMAKE_COMMAND} -E copy $<TARGET_FILE:${name}> ${copy}
+                     DEPENDS ${name})
+  add_custom_target(${name}_dpi${dpi}_copy ALL DEPENDS ${copy})
+  add_test(NAME ${name}_dpi${dpi} COMMAND ${CMAKE_SOURCE_DIR}/tools/wine-run --prefix
+                                          ${CMAKE_BINARY_DIR}/wineprefix-dpi${dpi} --dpi ${dpi} ${copy})
+  set_tests_properties(${name}_dpi${dpi} PROPERTIES TIMEOUT 300 RESOURCE_LOCK display ENVIRONMENT
+                                                    VANTOREL_EXPECTED_DPI=${dpi})
+endfunction()

@@ -31,6 +31,7 @@ void IgnoringErrors(Statement&& statement) {
     }
 }
 
-// Run-time error numbers used by the conversions.
+// Run-time error numbers used by the conversions and argument checks.
+constexpr int32_t kErrInvalidArgument = 5;
 constexpr int32_t kErrOverflow = 6;
 constexpr int32_t kErrTypeMismatch = 13;

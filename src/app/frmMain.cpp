@@ -15,6 +15,7 @@
 #include "settings/mRegistry.h"
 #include "stats/frmStatistics.h"
 #include "themes/cGraphTheme.h"
+#include "themes/frmTheme.h"
 #include "winsys/FatalError.h"
 #include "winsys/SysTray.h"
 
@@ -319,8 +320,11 @@ void frmMain::ReloadMeter() {
     m_meter->Show();
 }
 
-// The theme editor is not part of this program yet.
-void frmMain::mnuThemeCustom_Click() {}
+void frmMain::mnuThemeCustom_Click() {
+    if (!m_theme)
+        m_theme = std::make_unique<frmTheme>(*this);
+    m_theme->Show();
+}
 
 void frmMain::mnuTheme_Click(int index) {
     NetGraphThemes().ApplyTheme(Menu.ThemeCaption(index), *NetGraph);

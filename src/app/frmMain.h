@@ -17,6 +17,7 @@ class cNetStatus;
 class frmMeter;
 class frmSettings;
 class frmStatistics;
+class frmTheme;
 class SysTray;
 
 // The hidden controller window: owns the long-lived objects and runs start-up and shutdown.
@@ -69,6 +70,7 @@ public:
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
     frmSettings* Settings() const { return m_settings.get(); }
+    frmTheme* Theme() const { return m_theme.get(); }
     // Closes the meter and opens it again, when it is loaded, so that it takes up changed settings.
     void ReloadMeter();
 
@@ -86,6 +88,9 @@ private:
     std::unique_ptr<frmMeter> m_meter;
     std::unique_ptr<frmStatistics> m_statistics;
     std::unique_ptr<frmSettings> m_settings;
+    // Kept until the controller goes, not released at unload: Exit can come while one of the editor's
+    // modal dialogs runs, and that call returns into the editor afterwards.
+    std::unique_ptr<frmTheme> m_theme;
     bool m_unloading = false;
 
     // Picture holders: the four tray pictures and the six menu pictures.

@@ -37,6 +37,10 @@
 #define IDC_Label5 915
 #define IDC_Label6 916
 #define IDC_Label7 917
+// Ok, Cancel and Apply of the settings dialog and the theme editor.
+#define IDC_cmdOk 921
+#define IDC_cmdCancel 922
+#define IDC_cmdApply 923
 
 // The statistics window.
 #define IDD_frmStatistics 1000
@@ -76,8 +80,25 @@
 #define IDC_opScale56 1112
 #define IDC_opScale336 1113
 #define IDC_opScale288 1114
-#define IDC_cmdApply 1115
-#define IDC_cmdOk 1116
-#define IDC_cmdCancel 1117
+
+// The theme editor.
+#define IDD_frmTheme 1200
+#define IDC_cmbTheme 1201
+#define IDC_cmdSave 1202
+#define IDC_cmdDel 1203
+#define IDC_picSample 1204
+#define IDC_cmbProperty 1205
+#define IDC_Picture1 1206
+#define IDC_cmdChange 1207
+#define IDC_chkFill 1208
+#define IDC_txtBackground 1209
+#define IDC_cmdBrowse 1210
+#define IDC_cmdClear 1211
+#define IDC_optTile 1212
+#define IDC_optStretch 1213
+
+// The text-input box (its buttons are IDOK and IDCANCEL, so that Enter and Esc answer it).
+#define IDD_InputBox 1300
+#define IDC_txtInput 1301
 
 #endif

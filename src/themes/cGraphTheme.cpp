@@ -20,7 +20,28 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
+// The registry values of one theme, in the order they are written.
+std::vector<std::pair<const char*, std::string>> ThemeValues(const cGraphThemeItem& item) {
+    std::vector<std::pair<const char*, std::string>> values = {
+        {"BackColor", std::to_string(item.BackColor)},
+        {"BothColor", std::to_string(item.BothColor)},
+        {"ChartColor", std::to_string(item.ChartColor)},
+        {"FillUnderGraph", BoolText(item.FillUnderGraph)},
+        {"NumColor", std::to_string(item.NumColor)},
+        {"RecvColor", std::to_string(item.RecvColor)},
+        {"SendColor", std::to_string(item.SendColor)},
+        {"Background", item.BackGround},
+        {"StretchBackground", BoolText(item.StretchBackground)},
+    };
+    if (item.ReadOnly)
+        values.emplace_back("ReadOnly", "True");
+    return values;
+}
 } // namespace
+
+bool IsStorableThemeName(const std::string& name) {
+    return !name.empty() && name.size() <= 255 && name.find('\\') == std::string::npos;
+}
 
 int32_t BuiltInThemeStyle(const std::string& name) {
     for (int32_t i = 0; i < 4; ++i) {
@@ -78,7 +99,7 @@ std::vector<std::string> cGraphTheme::EnumThemes() {
 
 bool cGraphTheme::SaveTheme(const std::string& Name, const cGraph& Settings) {
     WriteLog("cGraphTheme_SaveTheme: " + Name);
-    if (BuiltInThemeStyle(Name) >= 0)
+    if (BuiltInThemeStyle(Name) >= 0 || !IsStorableThemeName(Name))
         return false;
     if (const auto* existing = m_items.Item(Name); existing && existing->ReadOnly)
         return false;
@@ -131,42 +152,57 @@ bool cGraphTheme::CanDelete(const std::string& Name) const {
     return !(item && item->ReadOnly);
 }
 
-void cGraphTheme::RegistrySave() {
+bool cGraphTheme::RegistrySave() {
     WriteLog("cGraphTheme_RegistrySave");
-    DeleteSetting(kHKeyCurrentUser, m_title, ThemesSection());
-    for (int32_t i = 1; i <= m_items.Count(); ++i) {
-        const cGraphThemeItem& item = *m_items.Item(i);
-        const std::string section = ThemesSection() + "\\" + item.Name;
-        auto write = [&](const char* key, const std::string& value) {
-            WriteSetting(kHKeyCurrentUser, m_title, section, key, value);
-        };
-        write("BackColor", std::to_string(item.BackColor));
-        write("BothColor", std::to_string(item.BothColor));
-        write("ChartColor", std::to_string(item.ChartColor));
-        write("FillUnderGraph", BoolText(item.FillUnderGraph));
-        write("NumColor", std::to_string(item.NumColor));
-        write("RecvColor", std::to_string(item.RecvColor));
-        write("SendColor", std::to_string(item.SendColor));
-        write("Background", item.BackGround);
-        write("StretchBackground", BoolText(item.StretchBackground));
-        if (item.ReadOnly)
-            write("ReadOnly", "True");
+    try {
+        for (int32_t i = 1; i <= m_items.Count(); ++i) {
+            const cGraphThemeItem& item = *m_items.Item(i);
+            for (const auto& [key, value] : ThemeValues(item))
+                WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), key, value);
+            // A theme written over one that was read-only before must not stay read-only.
+            if (!item.ReadOnly)
+                DeleteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), "ReadOnly");
+        }
+        return RemoveUnlisted();
+    } catch (const std::exception& error) {
+        WriteLog(std::string("cGraphTheme_RegistrySave failed: ") + error.what());
+        return false;
     }
 }
 
-void cGraphTheme::RegistryRead() {
-    WriteLog("cGraphTheme_RegistryRead");
-    m_items = cGraphThemeItemCol();
+std::vector<std::string> cGraphTheme::SavedNames() const {
     cRegistry reg;
     reg.SetClassKey(kHKeyCurrentUser);
     reg.SetSectionKey("Software\\" + m_title + "\\" + ThemesSection());
     std::vector<std::string> names;
     int32_t count = 0;
-    IgnoringErrors([&] { reg.EnumerateSections(names, count); });
+    reg.EnumerateSections(names, count);
+    return names;
+}
+
+// Saved themes that are no longer in the catalogue go only once the whole new set is written.
+bool cGraphTheme::RemoveUnlisted() {
+    bool removed = true;
+    for (const std::string& name : SavedNames()) {
+        if (m_items.Item(name))
+            continue;
+        cRegistry theme;
+        theme.SetClassKey(kHKeyCurrentUser);
+        theme.SetSectionKey("Software\\" + m_title + "\\" + ThemeSection(name));
+        removed = theme.DeleteKey() && removed;
+    }
+    return removed;
+}
+
+void cGraphTheme::RegistryRead() {
+    WriteLog("cGraphTheme_RegistryRead");
+    m_items = cGraphThemeItemCol();
+    std::vector<std::string> names;
+    IgnoringErrors([&] { names = SavedNames(); });
     for (const std::string& name : names) {
         cGraphThemeItem item;
         item.Name = name;
-        const std::string section = ThemesSection() + "\\" + name;
+        const std::string section = ThemeSection(name);
         auto read = [&](const char* key) { return ReadSetting(kHKeyCurrentUser, m_title, section, key, ""); };
         IgnoringErrors([&] { item.BackColor = CLng(read("BackColor")); });
         IgnoringErrors([&] { item.SendColor = CLng(read("SendColor")); });

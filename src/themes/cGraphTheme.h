@@ -52,23 +52,33 @@ public:
     int32_t NumThemes();
     // "Standard", "Task Manager", "Clouds", "River", then the custom themes in order.
     std::vector<std::string> EnumThemes();
-    // The graph's look as a custom theme; false for a built-in or read-only name.
+    // The graph's look as a custom theme; false for a built-in or read-only name, or one that cannot
+    // name a registry key of its own (IsStorableThemeName).
     bool SaveTheme(const std::string& Name, const cGraph& Settings);
     void DeleteTheme(const std::string& Name);
     // A built-in theme sets the graph's style; a custom one copies its fields. Unknown names do nothing.
     void ApplyTheme(const std::string& Name, cGraph& Settings);
     bool CanDelete(const std::string& Name) const;
-    void RegistrySave();
+    // Writes the custom themes over the saved ones, then removes the saved ones no longer listed; a
+    // failure part-way leaves every theme that was saved readable, and gives false.
+    bool RegistrySave();
     void RegistryRead();
 
     const cGraphThemeItemCol& Items() const { return m_items; }
 
 private:
     std::string ThemesSection() const { return "Themes"; }
+    std::string ThemeSection(const std::string& name) const { return ThemesSection() + "\\" + name; }
+    // The names of the themes in the registry, in the order it lists them.
+    std::vector<std::string> SavedNames() const;
+    bool RemoveUnlisted();
 
     std::string m_title;
     cGraphThemeItemCol m_items;
 };
+
+// A name the registry holds as one key under Themes: not empty, no backslash, at most 255 characters.
+bool IsStorableThemeName(const std::string& name);
 
 // The style number of a built-in theme name (exact, case-sensitive), or -1.
 int32_t BuiltInThemeStyle(const std::string& name);

@@ -11,6 +11,22 @@
 namespace {
 const std::string kTitle = "VantorelThemeTest";
 
+// Refuses every value write after the first `budget`, as a full registry or a lost permission would.
+class FailingRegistry : public FakeRegistry {
+public:
+    int budget = 1 << 30;
+    bool refuseDeletes = false;
+    int32_t DeleteTree(RegHandle parent, const std::string& subKey) override {
+        return refuseDeletes ? kErrorAccessDenied : FakeRegistry::DeleteTree(parent, subKey);
+    }
+    int32_t SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
+                     uint32_t size) override {
+        if (budget-- <= 0)
+            return kErrorAccessDenied;
+        return FakeRegistry::SetValue(key, name, type, data, size);
+    }
+};
+
 class GraphTheme : public testing::Test {
 protected:
     void Write(const std::string& theme, const std::string& key, const std::string& value) {
@@ -24,7 +40,7 @@ protected:
         return {names.begin() + 4, names.end()};
     }
 
-    FakeRegistry registry;
+    FailingRegistry registry;
     ScopedRegistryApi use{registry};
     cGraphTheme themes{kTitle};
     cGraph graph;
@@ -130,4 +146,41 @@ TEST_F(GraphTheme, NamesDifferingOnlyInCaseAreOneTheme) {
     themes.RegistryRead();
     EXPECT_EQ(Custom(themes).size(), 1u);
     EXPECT_EQ(themes.Items().Item("sky")->BackColor, 2);
+}
+
+TEST_F(GraphTheme, NamesThatCannotBeOneRegistryKeyAreRefused) {
+    for (const std::string& name : {std::string(), std::string("Dark\\Blue"), std::string(256, 'x')})
+        EXPECT_FALSE(themes.SaveTheme(name, graph)) << name;
+    EXPECT_TRUE(themes.SaveTheme(std::string(255, 'x'), graph));
+    EXPECT_TRUE(themes.RegistrySave());
+    cGraphTheme other(kTitle);
+    other.RegistryRead();
+    EXPECT_EQ(Custom(other), std::vector<std::string>{std::string(255, 'x')});
+}
+
+TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
+    graph.BackColor = 1;
+    themes.SaveTheme("Old", graph);
+    themes.SaveTheme("Kept", graph);
+    ASSERT_TRUE(themes.RegistrySave());
+    themes.DeleteTheme("Old");
+    graph.BackColor = 2;
+    themes.SaveTheme("Kept", graph);
+    themes.SaveTheme("New", graph);
+    registry.budget = 12; // Kept written in full, New in part
+    EXPECT_FALSE(themes.RegistrySave());
+    cGraphTheme other(kTitle);
+    other.RegistryRead();
+    EXPECT_EQ(Custom(other), (std::vector<std::string>{"Kept", "New", "Old"}));
+    EXPECT_EQ(other.Items().Item("Old")->BackColor, 1);
+    EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
+
+    registry.budget = 1 << 30;
+    registry.refuseDeletes = true;
+    EXPECT_FALSE(themes.RegistrySave()) << "Old could not be removed";
+    registry.refuseDeletes = false;
+    EXPECT_TRUE(themes.RegistrySave());
+    other.RegistryRead();
+    EXPECT_EQ(Custom(other), (std::vector<std::string>{"Kept", "New"}));
+    EXPECT_EQ(registry.OpenHandleCount(), 0u);
 }

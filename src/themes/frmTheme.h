@@ -1,0 +1,76 @@
+#pragma once
+#include "app/mMisc.h"
+#include "winsys/BaseDialog.h"
+#include "winsys/cCommonDialog.h"
+
+#include <windows.h>
+
+#include <cstdint>
+#include <memory>
+
+class frmMain;
+class cGraph;
+class cGraphTheme;
+class PictureBox;
+
+// The theme editor: a live sample graph, the theme list, colour, fill and background editing, Save
+// As, Delete, Apply, Ok and Cancel. It works on its own sample graph and its own catalogue; only
+// Apply and Ok reach the meter's graph and the registry. Modeless.
+class frmTheme : public BaseDialog<frmTheme>, public ILoadedForm {
+public:
+    explicit frmTheme(frmMain& main);
+    ~frmTheme();
+
+    // Loads the window if it is not loaded; an open one comes to the front.
+    void Show();
+    void UnloadForm() override;
+
+    INT_PTR HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+
+    void cmbTheme_Click();
+    void cmbProperty_Click();
+    void chkFill_Click();
+    void optStretch_Click();
+    void optTile_Click();
+    void cmdChange_Click();
+    void Picture1_Click();
+    void picSample_MouseDown(int button, int shift, int x, int y);
+    void cmdBrowse_Click();
+    void cmdClear_Click();
+    void cmdSave_Click();
+    void cmdDel_Click();
+    void cmdApply_Click();
+    void cmdOk_Click();
+    void cmdCancel_Click();
+    // Selects the first property entry carrying `code`; nothing when none does.
+    void SelectProperty(int32_t code);
+
+    // The sample graph and its surface while the window is loaded, else null.
+    cGraph* Sample() const { return m_sample.get(); }
+    PictureBox* picSample() const { return m_picSample.get(); }
+
+private:
+    void Form_Load();
+    void Form_Unload();
+    void CreateSampleSurface();
+    void FillThemeList();
+    void SelectCurrentSettings();
+    int32_t SelectedCode() const;
+    void PaintSwatch(int32_t colour);
+    void EnableButton(int id, bool enabled);
+    void SetStretch(bool stretch);
+    void DrawSample(bool data, bool forceBackground);
+    bool Apply();
+
+    frmMain& m_main;
+    bool m_loaded = false;
+    // True while the controls are brought into line with a chosen theme.
+    bool m_syncing = false;
+    std::unique_ptr<cGraph> m_sample;
+    std::unique_ptr<cGraphTheme> m_themes;
+    std::unique_ptr<PictureBox> m_picSample;
+    HBRUSH m_swatch = nullptr;
+    // Lives as long as this object, not the window: Exit may unload the window while one of its
+    // dialogs is still open, and the call returns into this object afterwards.
+    cCommonDialog m_commonDialog;
+};

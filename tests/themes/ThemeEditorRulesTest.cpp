@@ -1,0 +1,49 @@
+#include "themes/ThemeEditorRules.h"
+#include "graph/cGraph.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+TEST(ThemeEditorRules, TheSampleCrossesFallingInAndRisingOut) {
+    cGraph graph;
+    AddSampleData(graph, 5);
+    const auto& in = graph.InQueue().Contents();
+    const auto& out = graph.OutQueue().Contents();
+    ASSERT_EQ(in.size(), 5u);
+    EXPECT_EQ(ItemValue(in[0]), 16);
+    EXPECT_EQ(ItemValue(in[4]), 0);
+    EXPECT_EQ(ItemValue(out[0]), 1);
+    EXPECT_EQ(ItemValue(out[4]), 25);
+    EXPECT_DOUBLE_EQ(graph.ScaleExact(), 25 * 1.05) << "the scale follows the data";
+}
+
+TEST(ThemeEditorRules, PropertyCodesNameTheirColoursAndPickingFindsTheFirstEqualOne) {
+    cGraph graph;
+    std::string texts;
+    for (const ThemeProperty& property : ThemeProperties()) {
+        texts += std::string(property.Text) + ";";
+        *PropertyColor(graph, property.Code) = property.Code * 111;
+    }
+    EXPECT_EQ(texts, "Back Color;Grid Color;Send Color;Receive Color;Send & Receive Color;"
+                     "Numerical Display Text Color;");
+    EXPECT_EQ((std::vector<int32_t>{graph.BackColor, graph.ChartColor, graph.SendColor, graph.RecvColor,
+                                    graph.BothColor, graph.NumColor}),
+              (std::vector<int32_t>{111, 222, 333, 444, 555, 666}));
+    EXPECT_EQ(PropertyColor(graph, 0), nullptr);
+    EXPECT_EQ(PropertyColor(graph, 7), nullptr);
+    for (int32_t code = 1; code <= 6; ++code)
+        EXPECT_EQ(PropertyAt(graph, code * 111), code);
+    EXPECT_EQ(PropertyAt(graph, 0x123456), 0);
+    graph.SetStyle(1); // Task Manager: read-out and overlap both green
+    EXPECT_EQ(PropertyAt(graph, 0x00FF00), 5);
+}
+
+TEST(ThemeEditorRules, SaveAsOnlyForTheEditedLookAndDeleteOnlyForDeletableThemes) {
+    EXPECT_TRUE(ThemeButtonStates(true, true).Save);
+    EXPECT_FALSE(ThemeButtonStates(false, true).Save);
+    EXPECT_TRUE(ThemeButtonStates(false, true).Delete);
+    EXPECT_FALSE(ThemeButtonStates(false, false).Delete);
+    EXPECT_FALSE(ThemeButtonStates(true, false).Delete) << "a read-only theme named like the first entry";
+}

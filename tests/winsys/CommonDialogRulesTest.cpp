@@ -1,0 +1,49 @@
+#include "winsys/CommonDialogRules.h"
+#include "app/AppError.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+using namespace std::string_literals;
+
+TEST(CommonDialogRules, FlagWordsAddTheSwitchesAndDropHookAndTemplateBits) {
+    EXPECT_EQ(OpenFileFlags({.FileMustExist = true, .HideReadOnly = true}), 0x1004u) << "the theme editor's";
+    EXPECT_EQ(OpenFileFlags({.MultiSelect = true, .flags = 0x8007F}), 0x8021Fu);
+    EXPECT_EQ(OpenFileFlags({.ReadOnly = true}), 0x1u);
+    EXPECT_EQ(ChooseColorFlags({.AnyColor = true}), 0x101u) << "the theme editor's";
+    EXPECT_EQ(ChooseColorFlags({.FullOpen = true, .DisableFullOpen = true, .flags = 0x70 | 0x8}), 0x8Fu);
+}
+
+TEST(CommonDialogRules, FiltersTurnIntoTheSystemFormAndGiveBackTheChosenPair) {
+    EXPECT_EQ(SystemFilter("Pictures (*.bmp;*.gif)|*.bmp;*.gif"), "Pictures (*.bmp;*.gif)\0*.bmp;*.gif\0\0"s);
+    const std::string two = SystemFilter("Text:*.txt|All|*.*");
+    EXPECT_EQ(two, "Text\0*.txt\0All\0*.*\0\0"s);
+    EXPECT_EQ(ChosenFilterPair(two, 1), "Text\0*.txt"s);
+    EXPECT_EQ(ChosenFilterPair(two, 2), "All\0*.*"s);
+    EXPECT_EQ(ChosenFilterPair(two, 3) + ChosenFilterPair(two, 0) + ChosenFilterPair(SystemFilter(""), 1),
+              "");
+}
+
+TEST(CommonDialogRules, BuffersHold260CharactersAndRefuseMore) {
+    const std::vector<char> full = DialogBuffer(std::string(260, 'x'));
+    EXPECT_EQ(full.size(), 261u) << "a zero behind the last character";
+    EXPECT_EQ(BufferText(full), std::string(260, 'x'));
+    EXPECT_EQ(BufferText(DialogBuffer("C:\\sky.bmp")), "C:\\sky.bmp");
+    EXPECT_THROW(DialogBuffer(std::string(261, 'x')), AppError);
+}
+
+TEST(CommonDialogRules, CustomColoursComeFromTheSystemOnceAndStay) {
+    int calls = 0;
+    CustomColors colours([&](int index) { return ++calls, index * 10; });
+    colours.Set(0, 77);
+    EXPECT_EQ(calls, 16) << "a write fills them first";
+    colours.Set(15, 88);
+    colours.Set(16, 5);
+    colours.Set(-1, 5);
+    EXPECT_EQ(colours.Get(0), 77);
+    EXPECT_EQ(colours.Get(15), 88);
+    EXPECT_EQ(colours.Get(3), 30);
+    EXPECT_EQ(colours.Get(16) + colours.Get(-1), -2);
+    EXPECT_EQ(calls, 16);
+}
