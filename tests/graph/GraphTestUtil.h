@@ -5,7 +5,6 @@
 
 #include <map>
 #include <memory>
-#include <sstream>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -80,45 +79,4 @@ public:
 
 private:
     IPictureLoader* m_previous;
-};
-
-// Records the pen colours, lines and pictures a drawing sends, and draws nothing.
-struct RecordingSurface : IGraphSurface {
-    std::vector<std::string> calls;
-    double width = 200, height = 100;
-    int penWidth = 1;
-
-    void BeginDraw() override {}
-    void EndDraw() override {}
-    void SetBackColor(int32_t) override {}
-    int32_t BackColor() const override { return 0; }
-    void Clear() override {}
-    void RemoveBackgroundImage() override {}
-    void SnapshotAsBackgroundImage() override {}
-    double InnerWidth() const override { return width; }
-    double InnerHeight() const override { return height; }
-    double OuterWidth() const override { return width; }
-    double OuterHeight() const override { return height; }
-    void SetPenColor(int32_t c) override { Note("pen", {static_cast<double>(c)}); }
-    void SetPenStyle(PenStyle) override {}
-    int PenWidth() const override { return penWidth; }
-    void Line(float x1, float y1, float x2, float y2) override { Note("line", {x1, y1, x2, y2}); }
-    void SetPixel(float, float) override {}
-    TextSize MeasureText(const std::string&) override { return {}; }
-    void PrintText(float, float, const std::string&) override {}
-    int HimetricToPixelsX(int32_t h) const override { return HimetricToPixels(h, 96); }
-    int HimetricToPixelsY(int32_t h) const override { return HimetricToPixels(h, 96); }
-    void DrawPicture(const GraphPicture&, int x, int y) override { Note("picture", {1.0 * x, 1.0 * y}); }
-    void DrawPicture(const GraphPicture&, int dx, int dy, int dw, int dh, int sx, int sy, int sw,
-                     int sh) override {
-        Note("stretch", {1.0 * dx, 1.0 * dy, 1.0 * dw, 1.0 * dh, 1.0 * sx, 1.0 * sy, 1.0 * sw, 1.0 * sh});
-    }
-    void Note(const char* what, std::initializer_list<double> values) {
-        std::ostringstream s;
-        s.precision(10);
-        s << what;
-        for (double v : values)
-            s << ' ' << v;
-        calls.push_back(s.str());
-    }
 };

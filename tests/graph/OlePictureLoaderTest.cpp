@@ -1,5 +1,6 @@
 #include "graph/OlePictureLoader.h"
 #include "graph/PictureSamples.h"
+#include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -43,26 +44,16 @@ void PutInfoHeader(Bytes& b, int width, int height, int bits) {
         Put(b, v);
 }
 
-// A bitmap file, rows bottom-up: 24 bits from `rgb` (0x00BBGGRR, top row first), or without `rgb`
-// 1 bit and all black, so that large sides cost little.
-Bytes Bmp(int width, int height, const std::vector<uint32_t>& rgb = {}) {
-    const bool mono = rgb.empty();
-    const int64_t stride = mono ? (width + 31) / 32 * 4 : (width * 3 + 3) / 4 * 4;
-    const uint32_t offset = mono ? 62 : 54;
+// A 1-bit bitmap file, all black, so that large sides cost little.
+Bytes Bmp(int width, int height) {
+    const int64_t stride = (width + 31) / 32 * 4;
     Bytes b = {'B', 'M'};
-    for (uint32_t v : {static_cast<uint32_t>(offset + stride * height), 0u, offset})
+    for (uint32_t v : {static_cast<uint32_t>(62 + stride * height), 0u, 62u})
         Put(b, v);
-    PutInfoHeader(b, width, height, mono ? 1 : 24);
-    if (mono) {
-        Put(b, 0);
-        Put(b, 0xFFFFFF);
-    }
-    for (int y = height - 1; y >= 0; --y) {
-        const size_t row = b.size();
-        for (int x = 0; !mono && x < width; ++x)
-            Put(b, Bgr(rgb[static_cast<size_t>(y) * width + x]), 3);
-        b.resize(row + static_cast<size_t>(stride), 0);
-    }
+    PutInfoHeader(b, width, height, 1);
+    Put(b, 0);
+    Put(b, 0xFFFFFF);
+    b.resize(b.size() + static_cast<size_t>(stride * height), 0);
     return b;
 }
 
@@ -90,50 +81,37 @@ uint32_t At(const PictureLoadResult& r, int x, int y) {
 
 TEST(OlePictureLoader, BuiltInBitmapsAreFoundByNameWithoutRegardToCaseAndMatchTheirFiles) {
     OlePictureLoader& loader = OlePictureLoader::Instance();
-    const PictureLoadResult clouds = loader.LoadResPicture("Clouds");
-    ASSERT_EQ(clouds.Error, 0);
-    EXPECT_EQ(clouds.Picture->Width(), 602);
-    EXPECT_EQ(clouds.Picture->Height(), 425);
+    const PictureLoadResult clouds = loader.LoadResPicture("Clouds"), river = loader.LoadResPicture("river");
+    ASSERT_TRUE(clouds.Error == 0 && river.Error == 0);
+    EXPECT_EQ((std::vector<int>{clouds.Picture->Width(), clouds.Picture->Height(), river.Picture->Width(),
+                                river.Picture->Height()}),
+              (std::vector<int>{602, 425, 657, 340}));
     EXPECT_FALSE(clouds.Picture->HasAlpha());
     EXPECT_NE(At(clouds, 0, 0), At(clouds, 300, 400)) << "a picture, not a flat colour";
     HDC screen = GetDC(nullptr);
     EXPECT_EQ(HimetricToPixels(clouds.Picture->WidthHimetric(), GetDeviceCaps(screen, LOGPIXELSX)), 602);
     ReleaseDC(nullptr, screen);
-    std::string file = "Z:" VANTOREL_CLOUDS_BMP;
-    std::replace(file.begin(), file.end(), '/', '\\');
     for (const PictureLoadResult& other :
-         {loader.LoadResPicture("CLOUDS"), loader.LoadResPicture("clouds"), loader.LoadPictureFile(file)}) {
+         {loader.LoadResPicture("CLOUDS"), loader.LoadPictureFile(WinePath(VANTOREL_CLOUDS_BMP))}) {
         ASSERT_EQ(other.Error, 0);
         EXPECT_EQ(other.Picture->WidthHimetric(), clouds.Picture->WidthHimetric());
         EXPECT_TRUE(std::equal(other.Picture->Pixels(), other.Picture->Pixels() + 602 * 425,
                                clouds.Picture->Pixels()));
     }
-    const PictureLoadResult river = loader.LoadResPicture("river");
-    ASSERT_EQ(river.Error, 0);
-    EXPECT_EQ(river.Picture->Width(), 657);
-    EXPECT_EQ(river.Picture->Height(), 340);
     const PictureLoadResult unknown = loader.LoadResPicture("NoSuchBitmap");
     EXPECT_EQ(unknown.Error, ERROR_RESOURCE_NAME_NOT_FOUND);
     EXPECT_FALSE(unknown.Picture);
 }
 
-TEST(OlePictureLoader, BitmapGifIconAndJpegFilesDecode) {
+TEST(OlePictureLoader, GifAndIconFilesDecodeWithTheirColoursAndTransparency) {
     OlePictureLoader& loader = OlePictureLoader::Instance();
-    const std::vector<uint32_t> rgb = {0x0000FF, 0x00FF00, 0xFF0000, 0x123456, 0xFFFFFF, 0x000000};
-    const PictureLoadResult bmp = loader.LoadPictureFile(WriteFile("three.bmp", Bmp(3, 2, rgb)));
-    ASSERT_EQ(bmp.Error, 0);
-    ASSERT_EQ(bmp.Picture->Width() * 10 + bmp.Picture->Height(), 32);
-    for (int i = 0; i < 6; ++i)
-        EXPECT_EQ(bmp.Picture->Pixels()[i], 0xFF000000 | rgb[i]) << i;
-
     const PictureLoadResult gif =
         loader.LoadPictureFile(WriteFile("sample.gif", Bytes(std::begin(kSampleGif), std::end(kSampleGif))));
     ASSERT_EQ(gif.Error, 0);
     ASSERT_EQ(gif.Picture->Width(), 4);
-    EXPECT_EQ(At(gif, 0, 0), 0xFF0000FFu) << "red";
-    EXPECT_EQ(At(gif, 3, 0), 0xFFFF0000u) << "blue";
-    EXPECT_EQ(At(gif, 2, 0) >> 24, 0u) << "transparent";
-    EXPECT_EQ(At(gif, 1, 1), 0xFF000000u) << "black";
+    // Red, blue, transparent, black.
+    EXPECT_EQ((std::vector<uint32_t>{At(gif, 0, 0), At(gif, 3, 0), At(gif, 2, 0) >> 24, At(gif, 1, 1)}),
+              (std::vector<uint32_t>{0xFF0000FF, 0xFFFF0000, 0, 0xFF000000}));
 
     std::vector<uint32_t> icon(16 * 16, 0xFF00FF00); // green
     icon[0] = 0x00000000;                            // transparent corner
@@ -145,33 +123,22 @@ TEST(OlePictureLoader, BitmapGifIconAndJpegFilesDecode) {
     EXPECT_EQ(At(ico, 0, 0) >> 24, 0u);
     EXPECT_NEAR(static_cast<int>(At(ico, 1, 1) >> 24), 128, 2);
     EXPECT_NEAR(static_cast<int>((At(ico, 1, 1) >> 16) & 0xFF), 255, 3);
-
-    const PictureLoadResult jpg = loader.LoadPictureFile(
-        WriteFile("sample.jpg", Bytes(std::begin(kSampleJpeg), std::end(kSampleJpeg))));
-    ASSERT_EQ(jpg.Error, 0);
-    ASSERT_EQ(jpg.Picture->Width() * 10 + jpg.Picture->Height(), 168);
-    const uint32_t p = At(jpg, 8, 4);
-    EXPECT_NEAR(static_cast<int>(p & 0xFF), 200, 8);
-    EXPECT_NEAR(static_cast<int>((p >> 8) & 0xFF), 40, 8);
-    EXPECT_NEAR(static_cast<int>((p >> 16) & 0xFF), 60, 8);
 }
 
 TEST(OlePictureLoader, MissingBrokenForeignAndOversizedFilesFailWithAnErrorNumber) {
-    const Bytes bmp = Bmp(40, 30, std::vector<uint32_t>(1200, 0x336699));
-    const Bytes gif(std::begin(kSampleGif), std::end(kSampleGif)),
-        jpg(std::begin(kSampleJpeg), std::end(kSampleJpeg));
-    Bytes claimsHuge = Bmp(2, 2, std::vector<uint32_t>(4, 0));
-    for (size_t at : {18, 19, 22, 23}) // 30000 x 30000 in the header, four pixels of data
+    const Bytes bmp = Bmp(40, 30);
+    const Bytes gif(std::begin(kSampleGif), std::end(kSampleGif));
+    Bytes claimsHuge = Bmp(2, 2);
+    for (size_t at : {18, 19, 22, 23}) // 30000 x 30000 in the header, two rows of data
         claimsHuge[at] = at % 2 ? 0x75 : 0x30;
     const std::string text = "This is a text file, not a picture.\r\n";
     // The error number each must give, or 0 for any.
     const std::tuple<std::string, Bytes, int32_t> files[] = {
         {"empty.bmp", {}, 0},
         {"text.jpg", Bytes(text.begin(), text.end()), 0},
-        {"cut.bmp", Bytes(bmp.begin(), bmp.begin() + 60), 0},
+        {"cut.bmp", Bytes(bmp.begin(), bmp.begin() + 100), 0},
         {"head.bmp", Bytes(bmp.begin(), bmp.begin() + 20), 0},
         {"cut.gif", Bytes(gif.begin(), gif.begin() + 30), 0},
-        {"cut.jpg", Bytes(jpg.begin(), jpg.begin() + 120), 0},
         {"huge.bmp", claimsHuge, 0},
         {"wide.bmp", Bmp(40000, 2), 6},                                    // beyond 16-bit sides: overflow
         {"large.bmp", Bmp(9000, 8000), static_cast<int32_t>(0x8007000Eu)}, // too large to hold: out of memory

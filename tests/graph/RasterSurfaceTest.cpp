@@ -65,14 +65,14 @@ TEST(RasterSurface, ClearRestoresThePersistentImageOverTheBackColour) {
     s.SnapshotAsBackgroundImage();
     s.SetPenColor(0x00FF00);
     s.Line(0, 5, 10, 5);
-    s.Clear();
-    EXPECT_EQ(s.Pixel(3, 0), 0x0000FF) << "the persistent image";
-    EXPECT_EQ(s.Pixel(3, 5), 0xFFFFFF) << "the drawing layer is gone";
-    s.Resize(20, 12);
     s.SetBackColor(0x111111);
     s.Clear();
-    EXPECT_EQ(s.Pixel(3, 0), 0x0000FF);
-    EXPECT_EQ(s.Pixel(15, 0), 0x111111) << "outside the image the back colour shows";
+    const int32_t cleared = s.Pixel(3, 5);
+    s.Resize(20, 12);
+    s.Clear();
+    // The image (drawn over white) where it lies, the back colour elsewhere; the drawing layer is gone.
+    EXPECT_EQ((std::vector<int32_t>{s.Pixel(3, 0), cleared, s.Pixel(15, 0)}),
+              (std::vector<int32_t>{0x0000FF, 0xFFFFFF, 0x111111}));
     s.RemoveBackgroundImage();
     EXPECT_EQ(s.Pixel(3, 0), 0x111111);
     EXPECT_FALSE(s.HasBackgroundImage());
@@ -80,51 +80,50 @@ TEST(RasterSurface, ClearRestoresThePersistentImageOverTheBackColour) {
 
 TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedAndBlended) {
     const std::vector<uint32_t> px = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0x00000000}; // last transparent
-    const GraphPicture p(2, 2, px, PixelsToHimetric(2, 96), PixelsToHimetric(2, 96));
     RasterSurface s(5, 5);
-    s.DrawPicture(p, 4, 4); // only its top-left pixel is inside
-    s.DrawPicture(p, 0, 0);
+    s.DrawPicture(GraphPicture(2, 2, px, 53, 53), 4, 4); // only its top-left pixel is inside
+    s.DrawPicture(GraphPicture(2, 2, px, 53, 53), 0, 0);
     EXPECT_EQ((std::vector<int32_t>{s.Pixel(4, 4), s.Pixel(1, 0), s.Pixel(0, 1), s.Pixel(1, 1)}),
               (std::vector<int32_t>{0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF}));
     s.Clear();
-    s.DrawPicture(p, 0, 0, 4, 4, 0, 0, 2, 2);
+    s.DrawPicture(GraphPicture(2, 2, px, 53, 53), 0, 0, 4, 4, 0, 0, 2, 2);
     EXPECT_EQ(
         (std::vector<int32_t>{s.Pixel(1, 1), s.Pixel(2, 1), s.Pixel(1, 3), s.Pixel(3, 3), s.Pixel(4, 4)}),
         (std::vector<int32_t>{0x0000FF, 0x00FF00, 0xFF0000, 0xFFFFFF, 0xFFFFFF}));
     s.Clear();
-    s.DrawPicture(GraphPicture(2, 2, px, PixelsToHimetric(4, 96), PixelsToHimetric(4, 96)), 0, 0);
+    s.DrawPicture(GraphPicture(2, 2, px, 106, 106), 0, 0);
     EXPECT_EQ(s.Pixel(3, 0), 0x00FF00) << "a picture made at another resolution draws at its natural size";
 }
 
-TEST(TilePicture, CopiesCoverTheSurfaceColumnByColumnAndStretchingCoversItOnce) {
-    const auto p = SolidPicture(100, 50, 0xFF000000);
-    RecordingSurface s;
-    s.width = 250;
-    s.height = 120;
-    TilePicture(*p, s);
-    EXPECT_EQ(s.calls, (std::vector<std::string>{"picture 0 0", "picture 0 50", "picture 0 100",
-                                                 "picture 100 0", "picture 100 50", "picture 100 100",
-                                                 "picture 200 0", "picture 200 50", "picture 200 100"}));
-    // An exact multiple adds a row and a column that lie wholly outside.
-    s.width = 200;
-    s.height = 100;
-    TilePicture(*p, s);
-    EXPECT_EQ(s.calls.size(), 18u);
-    EXPECT_EQ(s.calls.back(), "picture 200 100");
-    // Pictures without size draw nothing; a tile of one pixel over a wide surface ends.
+TEST(TilePicture, CopiesCoverTheSurfaceFromTheCornerAndStretchingCoversItOnce) {
+    // A white tile of 100 x 50 with a black top-left pixel, on a white surface.
+    std::vector<uint32_t> px(100 * 50, 0xFFFFFFFF);
+    px[0] = 0xFF000000;
+    const GraphPicture tile(100, 50, px, PixelsToHimetric(100, 96), PixelsToHimetric(50, 96));
+    RasterSurface s(250, 120);
+    Take(s);
+    TilePicture(tile, s);
+    EXPECT_EQ(s.PictureDrawCount(), 9);
+    EXPECT_EQ(
+        Take(s),
+        (Pixels{
+            {0, 0}, {0, 50}, {0, 100}, {100, 0}, {100, 50}, {100, 100}, {200, 0}, {200, 50}, {200, 100}}));
+    // An exact multiple adds a row and a column that lie wholly outside; pictures without size draw
+    // nothing; a tile of one pixel over a wide surface ends.
+    s.Resize(200, 100);
+    TilePicture(tile, s);
     TilePicture(GraphPicture(0, 5, {}, 0, 132), s);
     TilePicture(GraphPicture(5, 0, {}, 132, 0), s);
-    EXPECT_EQ(s.calls.size(), 18u);
-    s.width = 40000;
-    s.height = 1;
+    EXPECT_EQ(s.PictureDrawCount(), 18);
+    s.Resize(40000, 1);
     TilePicture(*SolidPicture(1, 1, 0xFF000000), s);
-    EXPECT_EQ(s.calls.size(), 18u + 40001 * 2);
+    EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2);
 
-    s.calls.clear();
-    s.width = 150;
-    s.height = 60;
-    StretchPicture(*SolidPicture(602, 425, 0xFFFFFFFF), s);
-    EXPECT_EQ(s.calls, std::vector<std::string>{"stretch 0 0 150 60 0 0 602 425"});
+    s.Resize(150, 60);
+    Take(s);
+    StretchPicture(*SolidPicture(602, 425, 0xFF000000), s);
+    EXPECT_EQ(Take(s).size(), 150u * 60);
+    EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2 + 1);
 }
 
 TEST(RoundToEven, GivesTheSharedRoundingsResultEverywhere) {
