@@ -103,7 +103,7 @@ TEST(DrawGraph, LineModeJoinsSamplesAndZeroStillReachesTheBaseLine) {
         ASSERT_TRUE(f.surface.Pixel(198, y) == kRed || f.surface.Pixel(199, y) == kRed) << y;
 }
 
-TEST(DrawGraph, ReadoutShowsTheLastValuesCentredInTheBand) {
+TEST(DrawGraph, TheReadoutIsCentredInItsBandAndTheBandFollowsTheSwitches) {
     Fixture f;
     f.graph.DrawGraph(true, false);
     ASSERT_EQ(f.Texts(), std::vector<std::string>{"In: 0kb/s   Out: 0kb/s"}) << "before any sample";
@@ -114,34 +114,20 @@ TEST(DrawGraph, ReadoutShowsTheLastValuesCentredInTheBand) {
     EXPECT_EQ(t.Colour, 0x000000);
     EXPECT_FLOAT_EQ(t.X, (200 - 26 * 6) / 2.0f);
     EXPECT_FLOAT_EQ(t.Y, 100 + (16 - 13) / 2.0f);
-    EXPECT_EQ(ReadoutText(256, 768), "In: 0.2kb/s   Out: 0.8kb/s") << "0.25 and 0.75 round to even";
-    // Every value reads as the shared conversion writes it (the read-out formats without a print).
-    std::mt19937 random(3);
-    std::uniform_int_distribution<int32_t> any(INT_MIN, INT_MAX), small(-5000, 5000);
-    std::vector<int32_t> values = {INT_MIN, INT_MAX, -51, 51, -52, 52, 0, -1};
-    for (int i = 0; i < 20000; ++i)
-        values.push_back(i % 2 ? any(random) : small(random));
-    const auto kb = [](int32_t v) { return FormatNumber(RoundDecimals(v / 1024.0, 1)) + "kb/s"; };
-    for (int32_t v : values)
-        ASSERT_EQ(ReadoutText(v, v / -2), "In: " + kb(v) + "   Out: " + kb(v / -2)) << v;
-}
 
-TEST(DrawGraph, TheBandSeparatorAndHistoryFollowTheSwitches) {
-    Fixture f;
-    f.graph.AddData(50, 50);
     f.graph.DrawGraph(false, false);
     EXPECT_EQ(f.Rows(0, kGrey), std::vector<int>{101}) << "the separator at G + 1";
     EXPECT_EQ(f.Rows(199, kGrey), std::vector<int>{101});
-    EXPECT_TRUE(f.Rows(199, kGreen).empty() && f.surface.Texts().empty()) << "no history, no read-out";
+    EXPECT_TRUE(f.Rows(199, kRed).empty() && f.surface.Texts().empty()) << "no history, no read-out";
     EXPECT_FALSE(f.surface.Drawing());
-    EXPECT_EQ(f.surface.ShowCount(), 1);
+    EXPECT_EQ(f.surface.ShowCount(), 3);
 
     f.graph.SetShowNum(false);
     f.graph.SetScaleValue(116);
     f.graph.DrawGraph(true, false);
     EXPECT_TRUE(f.surface.Texts().empty());
     const std::vector<int> both = f.Rows(199, kGreen);
-    EXPECT_EQ(std::make_pair(both.front(), both.back()), std::make_pair(67, 115))
+    EXPECT_EQ(std::make_pair(both.front(), both.back()), std::make_pair(15, 115))
         << "the base line at row 116, just below the surface";
     // The band grows with the DPI the surface's font is sized for.
     for (const auto& [dpi, band] : {std::pair{96, 16}, {100, 17}, {144, 24}, {0, 16}})
@@ -149,7 +135,7 @@ TEST(DrawGraph, TheBandSeparatorAndHistoryFollowTheSwitches) {
 
     f.graph.SetPicture(nullptr); // no surface is no error
     f.graph.DrawGraph(true, true);
-    EXPECT_EQ(f.surface.ShowCount(), 2);
+    EXPECT_EQ(f.surface.ShowCount(), 4);
 }
 
 TEST(DrawGraph, GridLinesAndLabelsDependOnTheHeight) {
@@ -178,7 +164,7 @@ TEST(DrawGraph, GridLinesAndLabelsDependOnTheHeight) {
     }
 }
 
-TEST(DrawGraph, ScaleLabelsFollowTheirOwnRoundingAndTheScaleOfEachDrawing) {
+TEST(DrawGraph, LabelsAndReadoutRoundTheirOwnWay) {
     const std::tuple<double, std::vector<std::string>> cases[] = {
         {1000, {"1000b/s", "500b/s", "250b/s", "750b/s"}},
         {2048, {"2kb/s", "1kb/s", "512b/s", "1.5kb/s"}},
@@ -189,7 +175,19 @@ TEST(DrawGraph, ScaleLabelsFollowTheirOwnRoundingAndTheScaleOfEachDrawing) {
         for (ScaleLabel l :
              {ScaleLabel::Full, ScaleLabel::Half, ScaleLabel::Quarter, ScaleLabel::ThreeQuarter})
             EXPECT_EQ(ScaleLabelText(l, scale), texts[static_cast<size_t>(l)]) << scale;
+    EXPECT_EQ(ReadoutText(256, 768), "In: 0.2kb/s   Out: 0.8kb/s") << "0.25 and 0.75 round to even";
+    // Every value reads as the shared conversion writes it (the read-out formats without a print).
+    std::mt19937 random(3);
+    std::uniform_int_distribution<int32_t> any(INT_MIN, INT_MAX), small(-5000, 5000);
+    std::vector<int32_t> values = {INT_MIN, INT_MAX, -51, 51, -52, 52, 0, -1};
+    for (int i = 0; i < 20000; ++i)
+        values.push_back(i % 2 ? any(random) : small(random));
+    const auto kb = [](int32_t v) { return FormatNumber(RoundDecimals(v / 1024.0, 1)) + "kb/s"; };
+    for (int32_t v : values)
+        ASSERT_EQ(ReadoutText(v, v / -2), "In: " + kb(v) + "   Out: " + kb(v / -2)) << v;
+}
 
+TEST(DrawGraph, ScaleLabelsAndReadoutFollowTheScaleValuesAndSeparatorOfEachDrawing) {
     // A drawing shows the labels and read-out of the scale, values and separator it has at that moment.
     Fixture f(200, 140);
     f.graph.SetShowGrid(true);

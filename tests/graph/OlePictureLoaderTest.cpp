@@ -103,7 +103,7 @@ TEST(OlePictureLoader, BuiltInBitmapsAreFoundByNameWithoutRegardToCaseAndMatchTh
     EXPECT_FALSE(unknown.Picture);
 }
 
-TEST(OlePictureLoader, GifAndIconFilesDecodeWithTheirColoursAndTransparency) {
+TEST(OlePictureLoader, GifIconAndJpegFilesDecodeWithTheirColoursAndTransparency) {
     OlePictureLoader& loader = OlePictureLoader::Instance();
     const PictureLoadResult gif =
         loader.LoadPictureFile(WriteFile("sample.gif", Bytes(std::begin(kSampleGif), std::end(kSampleGif))));
@@ -123,11 +123,19 @@ TEST(OlePictureLoader, GifAndIconFilesDecodeWithTheirColoursAndTransparency) {
     EXPECT_EQ(At(ico, 0, 0) >> 24, 0u);
     EXPECT_NEAR(static_cast<int>(At(ico, 1, 1) >> 24), 128, 2);
     EXPECT_NEAR(static_cast<int>((At(ico, 1, 1) >> 16) & 0xFF), 255, 3);
+
+    const PictureLoadResult jpg = loader.LoadPictureFile(
+        WriteFile("sample.jpg", Bytes(std::begin(kSampleJpeg), std::end(kSampleJpeg))));
+    ASSERT_EQ(jpg.Error, 0);
+    ASSERT_EQ(jpg.Picture->Width() * 10 + jpg.Picture->Height(), 168);
+    for (const auto& [shift, value] : {std::pair{0, 200}, {8, 40}, {16, 60}}) // red, green, blue
+        EXPECT_NEAR(static_cast<int>((At(jpg, 8, 4) >> shift) & 0xFF), value, 8) << shift;
 }
 
 TEST(OlePictureLoader, MissingBrokenForeignAndOversizedFilesFailWithAnErrorNumber) {
     const Bytes bmp = Bmp(40, 30);
-    const Bytes gif(std::begin(kSampleGif), std::end(kSampleGif));
+    const Bytes gif(std::begin(kSampleGif), std::end(kSampleGif)),
+        jpg(std::begin(kSampleJpeg), std::end(kSampleJpeg));
     Bytes claimsHuge = Bmp(2, 2);
     for (size_t at : {18, 19, 22, 23}) // 30000 x 30000 in the header, two rows of data
         claimsHuge[at] = at % 2 ? 0x75 : 0x30;
@@ -139,6 +147,7 @@ TEST(OlePictureLoader, MissingBrokenForeignAndOversizedFilesFailWithAnErrorNumbe
         {"cut.bmp", Bytes(bmp.begin(), bmp.begin() + 100), 0},
         {"head.bmp", Bytes(bmp.begin(), bmp.begin() + 20), 0},
         {"cut.gif", Bytes(gif.begin(), gif.begin() + 30), 0},
+        {"cut.jpg", Bytes(jpg.begin(), jpg.begin() + 120), 0},
         {"huge.bmp", claimsHuge, 0},
         {"wide.bmp", Bmp(40000, 2), 6},                                    // beyond 16-bit sides: overflow
         {"large.bmp", Bmp(9000, 8000), static_cast<int32_t>(0x8007000Eu)}, // too large to hold: out of memory
