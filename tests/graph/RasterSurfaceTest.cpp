@@ -119,10 +119,13 @@ TEST(TilePicture, CopiesCoverTheSurfaceFromTheCornerAndStretchingCoversItOnce) {
     TilePicture(*SolidPicture(1, 1, 0xFF000000), s);
     EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2);
 
+    // Stretched from its corner over the whole surface: only the corner pixel maps to the black one.
     s.Resize(150, 60);
-    Take(s);
-    StretchPicture(*SolidPicture(602, 425, 0xFF000000), s);
-    EXPECT_EQ(Take(s).size(), 150u * 60);
+    s.SetBackColor(0x808080);
+    s.Clear();
+    StretchPicture(tile, s);
+    EXPECT_EQ((std::vector<int32_t>{s.Pixel(0, 0), s.Pixel(1, 0), s.Pixel(0, 1), s.Pixel(149, 59)}),
+              (std::vector<int32_t>{0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
     EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2 + 1);
 }
 
