@@ -100,22 +100,14 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
     Put(kTestKey + "\\Other", "NoText", kRegSz, {});
     // Names match without regard to case and keep their first spelling.
     Key key("SOFTWARE\\vantorelcontracttest\\SUBKEY\\deep", kKeyReadWrite, true);
-    ASSERT_EQ(api.SetValue(key.handle, "LONGERNAME", kRegSz, Sz("abc").data(), 4), kErrorSuccess);
     Key deep(kTestKey + "\\Subkey", kKeyEnumerateSubKeys), other(kTestKey + "\\other", kKeyQueryValue);
     char name[64] = {};
-    uint32_t type = 99, size = 0, longest = 0, length = 11;
-    ASSERT_EQ(api.EnumValue(key.handle, 0, name, length), kErrorSuccess);
-    EXPECT_TRUE(length == 10 && std::string(name) == "LongerName") << name;
-    EXPECT_EQ(api.EnumValue(key.handle, 1, name, length), kErrorNoMoreItems) << "one value, not two";
+    uint32_t type = 99, size = 0;
     ASSERT_EQ(api.EnumKey(deep.handle, 0, name, sizeof name), kErrorSuccess);
     EXPECT_STREQ(name, "Deep");
     EXPECT_EQ(api.EnumKey(deep.handle, 1, name, sizeof name), kErrorNoMoreItems);
     // Too little room answers "more data" with the room needed.
     EXPECT_EQ(api.EnumKey(deep.handle, 0, name, 4), kErrorMoreData);
-    length = 10;
-    EXPECT_EQ(api.EnumValue(key.handle, 0, name, length), kErrorMoreData);
-    ASSERT_EQ(api.QueryMaxValueNameLength(key.handle, longest), kErrorSuccess);
-    EXPECT_GE(longest, 10u);
     ASSERT_EQ(api.QueryValue(key.handle, "LongerName", type, nullptr, size), kErrorSuccess);
     EXPECT_TRUE(type == kRegSz && size == 4u) << type << ", " << size;
     size = 3;
@@ -137,7 +129,6 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
     EXPECT_EQ(api.EnumKey(other.handle, 0, name, sizeof name), kErrorAccessDenied);
     EXPECT_EQ(api.QueryValue(deep.handle, "v", type, nullptr, size), kErrorAccessDenied);
     EXPECT_EQ(api.DeleteValue(deep.handle, "v"), kErrorAccessDenied);
-    EXPECT_EQ(api.EnumValue(deep.handle, 0, name, length), kErrorAccessDenied);
     // A tree goes with everything below it; handles into it die with it.
     EXPECT_EQ(api.DeleteTree(kUser, kTestKey + "\\subkey"), kErrorSuccess);
     EXPECT_TRUE(!Exists(kTestKey + "\\Subkey") && Exists(kTestKey + "\\Other"));
@@ -148,22 +139,8 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
 
 // ---- cRegistry ----
 
-TEST_F(RegistryContract, ReadingWhatIsMissingGivesTheDefaultAndCreatesNothingWhileCreatingMakesParents) {
-    cRegistry reg = Reg(kTestKey + "\\One\\Two", "Value");
-    reg.SetValueType(42);
-    reg.SetDefault(std::string());
-    EXPECT_EQ(reg.Value(), RegistryValue(std::string()));
-    EXPECT_FALSE(reg.KeyExists() || Exists(kTestKey));
-    EXPECT_TRUE(reg.CreateKey() && reg.KeyExists() && Exists(kTestKey + "\\One"));
-    EXPECT_TRUE(reg.CreateKey()) << "creating an existing key opens it";
-    reg.SetDefault(int32_t{7}); // the key is there, the value is not
-    EXPECT_EQ(reg.Value(), RegistryValue(int32_t{7}));
-    EXPECT_EQ(reg.ValueType(), 42) << "the type is left as it was";
-}
-
 TEST_F(RegistryContract, ValuesAreStoredAsTheirTypeSaysAndReadBack) {
     SetTestEnvironment("VANTORELTESTDIR", "C:\\Meter");
-    const Bytes blob{0, 1, 2, 255};
     const struct {
         uint32_t type;
         RegistryValue value;
@@ -173,7 +150,6 @@ TEST_F(RegistryContract, ValuesAreStoredAsTheirTypeSaysAndReadBack) {
     } cases[] = {
         {kRegSz, std::string("hello"), kRegSz, Sz("hello"), std::string("hello")},
         {kRegSz, std::string(), kRegSz, {}, std::string()}, // an empty text has no terminator either
-        {kRegSz, int32_t{-75}, kRegSz, Sz("-75"), std::string("-75")},
         {kRegSz, std::string("%VANTORELTESTDIR%\\a"), kRegExpandSz, Sz("%VANTORELTESTDIR%\\a"),
          std::string("C:\\Meter\\a")},
         // Undefined names and lone percent signs are left as they stand.
@@ -182,8 +158,6 @@ TEST_F(RegistryContract, ValuesAreStoredAsTheirTypeSaysAndReadBack) {
         {kRegExpandSz, std::string("50%"), kRegSz, Sz("50%"), std::string("50%")},
         {kRegExpandSz, std::string("a%%b"), kRegSz, Sz("a%%b"), std::string("a%%b")},
         {kRegDword, int32_t{-5}, kRegDword, {0xFB, 0xFF, 0xFF, 0xFF}, int32_t{-5}},
-        {kRegDwordBigEndian, int16_t{258}, kRegDword, {2, 1, 0, 0}, int32_t{258}}, // written little-endian
-        {kRegBinary, blob, kRegBinary, blob, blob},
     };
     cRegistry reg = Reg(kTestKey, "Value");
     for (const auto& c : cases) {
@@ -228,8 +202,6 @@ TEST_F(RegistryContract, FailedWritesRaiseWithTheirDescriptionsAndWriteNothing) 
                   "-2147194455 " + failed + kTestKey + "\\Graph',Key: 'Scale' to value: '1'")
             << type;
     }
-    reg.SetValueType(kRegBinary);
-    EXPECT_EQ(RaisedError([&] { reg.SetValue(std::string("1")); }), "26001 : ");
     EXPECT_EQ(Peek(kTestKey + "\\Graph", "Scale").result, kErrorFileNotFound);
     reg.SetSectionKey("\\Bad"); // a key that cannot be created
     reg.SetValueType(kRegSz);
