@@ -242,9 +242,8 @@ TEST_F(RegistryContract, EnumerationsListEveryNameOnce) {
     cRegistry reg = Reg(kTestKey + "\\List");
     Names names{"stale"};
     int32_t count = -1;
-    EXPECT_TRUE(reg.EnumerateValues(names, count));
-    EXPECT_EQ(count, 4);
-    EXPECT_EQ(Sorted(names), Sorted({"One", "two", "THREE", longName}));
+    EXPECT_TRUE(reg.EnumerateValues(names, count) && count == 4 &&
+                Sorted(names) == Sorted({"One", "two", "THREE", longName}));
     EXPECT_TRUE(reg.EnumerateSections(names, count));
     EXPECT_EQ(count, 3);
     EXPECT_EQ(Sorted(names), Sorted({"Alpha", "beta", longName}));
@@ -252,8 +251,6 @@ TEST_F(RegistryContract, EnumerationsListEveryNameOnce) {
         reg.SetSectionKey(kTestKey + section);
         names = {"stale"};
         EXPECT_TRUE(reg.EnumerateSections(names, count) && count == 0 && names.empty()) << section;
-        EXPECT_TRUE(reg.EnumerateValues(names, count) && count == (section == "\\Missing" ? 0 : 1))
-            << section;
     }
 }
 
