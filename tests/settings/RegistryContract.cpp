@@ -141,6 +141,7 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
 
 TEST_F(RegistryContract, ValuesAreStoredAsTheirTypeSaysAndReadBack) {
     SetTestEnvironment("VANTORELTESTDIR", "C:\\Meter");
+    SetTestEnvironment("VANTORELEMPTY", "");
     const struct {
         uint32_t type;
         RegistryValue value;
@@ -152,6 +153,7 @@ TEST_F(RegistryContract, ValuesAreStoredAsTheirTypeSaysAndReadBack) {
         {kRegSz, std::string(), kRegSz, {}, std::string()}, // an empty text has no terminator either
         {kRegSz, std::string("%VANTORELTESTDIR%\\a"), kRegExpandSz, Sz("%VANTORELTESTDIR%\\a"),
          std::string("C:\\Meter\\a")},
+        {kRegSz, std::string("%VANTORELEMPTY%"), kRegExpandSz, Sz("%VANTORELEMPTY%"), std::string()},
         // Undefined names and lone percent signs are left as they stand.
         {kRegExpandSz, std::string("%x% 50%"), kRegExpandSz, Sz("%x% 50%"), std::string("%x% 50%")},
         // A reference needs a second percent sign at least two places after the first.
