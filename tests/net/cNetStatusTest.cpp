@@ -168,21 +168,14 @@ TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) 
     EXPECT_GT(wraps, 100);
 }
 
-TEST_F(Sampler, ASecondStartReplacesTheTimerAndAHandlerMayChangeTheInterfaceOrEndTheSampler) {
+TEST_F(Sampler, ASecondStartReplacesTheTimerAndAHandlerMayEndTheSampler) {
     net->Start();
     const uintptr_t first = net->Timer()->TimerID();
     net->Start();
     const uintptr_t id = net->Timer()->TimerID();
     EXPECT_TRUE(!sys.IsRunning(first) && sys.RunningCount() == 1u);
-    net->Status = [this](int32_t lIn, int32_t lOut) {
-        samples.emplace_back(lIn, lOut);
-        net->SetInterface("eth0");
-    };
     Counters(1, 6000, 400);
     EXPECT_EQ(Tick(), std::pair(1000, 100));
-    Counters(1, 8000, 800);
-    EXPECT_EQ(Tick(), std::pair(0, 0)) << "the baseline asked for inside the handler must hold";
-
     net->Status = [this](int32_t lIn, int32_t lOut) {
         samples.emplace_back(lIn, lOut);
         net.reset();
