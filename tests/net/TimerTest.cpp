@@ -3,24 +3,28 @@
 #include "net/CTimer.h"
 #include "net/MTimer.h"
 #include "net/NetFakes.h"
+#include "settings/RaisedError.h"
 
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <string>
 #include <vector>
 
 namespace {
-constexpr uint32_t kWmTimer = 0x0113;
+const std::string kNoTimer = "-2147207852 Meter.WindowProc: Can't create system timer";
 
 class Timers : public testing::Test {
 protected:
     void SetUp() override {
         ResetTimerTable();
         SetSystemTimer(&sys);
+        SetExeBaseName("Meter");
     }
     void TearDown() override {
         ResetTimerTable();
         SetSystemTimer(nullptr);
+        SetExeBaseName(kAppTitle);
     }
 
     // A running timer that counts its ticks in `ticks`.
@@ -30,140 +34,75 @@ protected:
         timer->SetInterval(interval);
         return timer;
     }
+    // The interval, whether a system timer of that period runs for it, and the slot it holds.
+    std::string State(const CTimer& timer) const {
+        const uintptr_t id = timer.TimerID();
+        const char* system = !id                                              ? " stopped"
+                             : sys.ElapseOf(id) == uint32_t(timer.Interval()) ? " running"
+                                                                              : " astray";
+        return std::to_string(timer.Interval()) + system + " in slot " + std::to_string(TimerSlotOf(timer));
+    }
 
     FakeSystemTimer sys;
 };
-
-AppError Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& e) {
-        return e;
-    }
-    ADD_FAILURE() << "no error raised";
-    return AppError(0);
-}
 } // namespace
 
 TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnce) {
     int ticks = 0;
     auto timer = Counting(ticks, 1000);
     const uintptr_t first = timer->TimerID();
-    ASSERT_NE(first, 0u);
-    EXPECT_EQ(timer->Interval(), 1000);
-    EXPECT_EQ(sys.ElapseOf(first), 1000u);
-    EXPECT_EQ(TimerSlotOf(*timer), 1);
-
+    EXPECT_EQ(State(*timer), "1000 running in slot 1");
     timer->SetInterval(1000); // the value it has: nothing
-    EXPECT_EQ(sys.setCalls, 1);
-    EXPECT_EQ(sys.killCalls, 0);
-    EXPECT_EQ(timer->TimerID(), first);
-
-    timer->SetInterval(250); // a new system timer with a new identifier
-    EXPECT_FALSE(sys.IsRunning(first));
-    EXPECT_NE(timer->TimerID(), first);
-    EXPECT_EQ(sys.ElapseOf(timer->TimerID()), 250u);
-    EXPECT_EQ(sys.RunningCount(), 1u);
-    EXPECT_EQ(TimerSlotOf(*timer), 1);
-
-    const int kills = sys.killCalls;
-    timer->SetInterval(0);
-    timer->SetInterval(0);
-    timer->SetInterval(-7);
-    EXPECT_EQ(sys.killCalls, kills + 1) << "stopping twice must kill the system timer once";
-    EXPECT_EQ(sys.RunningCount(), 0u);
-    EXPECT_EQ(timer->Interval(), 0);
-    EXPECT_EQ(timer->TimerID(), 0u);
-    EXPECT_EQ(TimerSlotOf(*timer), 0);
-    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(sys.setCalls + sys.killCalls, 1);
+    timer->SetInterval(1); // a new system timer with a new identifier; the shortest interval still runs
+    EXPECT_EQ(State(*timer), "1 running in slot 1");
+    EXPECT_TRUE(!sys.IsRunning(first) && sys.RunningCount() == 1u);
+    for (const int32_t stop : {0, 0, -7})
+        timer->SetInterval(stop);
+    EXPECT_EQ(State(*timer), "0 stopped in slot 0");
+    EXPECT_EQ(sys.killCalls, 2) << "stopping twice must kill the system timer once";
+    EXPECT_EQ(sys.RunningCount() + ticks, 0u);
 }
 
-TEST_F(Timers, ATickReachesOnlyTheTimerWithThatIdentifier) {
+TEST_F(Timers, ATickReachesOnlyTheTimerWithThatIdentifierAndAPulseComesAtOnce) {
     int a = 0, b = 0;
     auto ta = Counting(a, 100);
     auto tb = Counting(b, 100);
     ASSERT_TRUE(sys.Fire(tb->TimerID()));
-    EXPECT_EQ(a, 0);
-    EXPECT_EQ(b, 1);
-    TimerProc(0, kWmTimer, 424242, 0); // unknown identifiers are ignored
-    TimerProc(0, kWmTimer, 0, 0);
-    EXPECT_EQ(a + b, 1);
-    ta->PulseTimer(); // at once, with or without a system timer
+    TimerProc(0, 0x0113, 424242, 0); // unknown identifiers are ignored
+    TimerProc(0, 0x0113, 0, 0);
+    EXPECT_TRUE(a == 0 && b == 1) << a << ", " << b;
+    ta->SetInterval(0);
+    ta->PulseTimer(); // with or without a system timer
     EXPECT_EQ(a, 1);
-    auto stopped = CTimer::New();
-    int c = 0;
-    stopped->ThatTime = [&c] { ++c; };
-    stopped->PulseTimer();
-    EXPECT_EQ(c, 1);
-    stopped->ThatTime = nullptr;
-    stopped->PulseTimer(); // no handler connected: nothing
+    ta->ThatTime = nullptr;
+    ta->PulseTimer(); // no handler connected: nothing
 }
 
 TEST_F(Timers, NoSystemTimerRaises13652AndLeavesTheTimerStopped) {
-    SetExeBaseName("Meter");
     sys.failSetTimer = true;
     auto timer = CTimer::New();
-    const AppError e = Raised([&] { timer->SetInterval(1000); });
-    EXPECT_EQ(e.Number, -2147207852);
-    EXPECT_EQ(e.Source, "Meter.WindowProc");
-    EXPECT_EQ(e.Description, "Can't create system timer");
-    EXPECT_EQ(timer->Interval(), 0);
-    EXPECT_EQ(timer->TimerID(), 0u);
-    EXPECT_EQ(TimerSlotOf(*timer), 0);
-
-    // A running timer whose restart fails is stopped too, its old system timer gone.
-    sys.failSetTimer = false;
-    timer->SetInterval(500);
-    sys.failSetTimer = true;
-    EXPECT_EQ(Raised([&] { timer->SetInterval(800); }).Number, ObjectError(13652));
-    EXPECT_EQ(timer->Interval(), 0);
-    EXPECT_EQ(sys.RunningCount(), 0u);
-    EXPECT_EQ(TimerSlotOf(*timer), 0);
-
-    SetSystemTimer(nullptr); // a system without timers
-    sys.failSetTimer = false;
-    EXPECT_EQ(Raised([&] { timer->SetInterval(500); }).Number, ObjectError(13652));
-    SetExeBaseName(kAppTitle);
+    EXPECT_EQ(RaisedError([&] { timer->SetInterval(1000); }), kNoTimer);
+    EXPECT_EQ(State(*timer), "0 stopped in slot 0");
+    // Numbers up to 1000 are raised bare; other object errors have no description.
+    EXPECT_EQ(RaisedError([&] { timer->ErrRaise(1000); }), "1000 : ");
+    EXPECT_EQ(RaisedError([&] { timer->ErrRaise(1001); }), "-2147220503 Meter.WindowProc: ");
 }
 
-TEST_F(Timers, AFullTableRaises13651AndTheLowestFreeSlotIsReused) {
+TEST_F(Timers, AFullTableRaises13651AndAFreedSlotIsReused) {
     int ticks = 0;
     std::vector<std::shared_ptr<CTimer>> timers;
     for (int i = 0; i < kTimerSlots; ++i)
         timers.push_back(Counting(ticks, 10 + i));
-    EXPECT_EQ(TimerSlotsInUse(), 100);
-    EXPECT_EQ(TimerSlotOf(*timers[99]), 100);
-
+    EXPECT_EQ(State(*timers[99]), "109 running in slot 100");
     auto extra = CTimer::New();
-    const AppError e = Raised([&] { extra->SetInterval(1000); });
-    EXPECT_EQ(e.Number, -2147207853);
-    EXPECT_EQ(e.Source, ExeBaseName() + ".WindowProc");
-    EXPECT_EQ(e.Description, "No more than 10 timers allowed per class");
-    EXPECT_EQ(extra->Interval(), 0);
-    EXPECT_EQ(extra->TimerID(), 0u);
+    EXPECT_EQ(RaisedError([&] { extra->SetInterval(1000); }),
+              "-2147207853 Meter.WindowProc: No more than 10 timers allowed per class");
+    EXPECT_EQ(State(*extra), "0 stopped in slot 0");
     EXPECT_EQ(sys.RunningCount(), 100u) << "the system timer made for the refused one must go";
-
     timers[36]->SetInterval(0);
-    timers[70]->SetInterval(0);
     extra->SetInterval(1000);
-    EXPECT_EQ(TimerSlotOf(*extra), 37);
-    EXPECT_EQ(TimerSlotsInUse(), 100);
-    ASSERT_TRUE(sys.Fire(extra->TimerID()));
-
-    // A restart takes the first free slot, which may be lower than its old one.
-    timers[99]->SetInterval(5);
-    EXPECT_EQ(TimerSlotOf(*timers[99]), 71);
-}
-
-TEST_F(Timers, ErrorsUpTo1000AreRaisedBare) {
-    auto timer = CTimer::New();
-    const AppError bare = Raised([&] { timer->ErrRaise(5); });
-    EXPECT_EQ(bare.Number, 5);
-    EXPECT_EQ(bare.Source, "");
-    EXPECT_EQ(bare.Description, "");
-    const AppError other = Raised([&] { timer->ErrRaise(2000); });
-    EXPECT_EQ(other.Number, ObjectError(2000));
-    EXPECT_EQ(other.Description, "");
+    EXPECT_EQ(State(*extra), "1000 running in slot 37");
 }
 
 TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
@@ -174,17 +113,11 @@ TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
     CTimer* raw = timer.get();
     timer.reset();
     ASSERT_FALSE(watch.expired()) << "the table keeps a running timer alive";
-    ASSERT_TRUE(sys.Fire(id));
-    EXPECT_EQ(ticks, 1);
-
     // The handler stops its own timer: the slot holds the last reference, the tick must survive it.
     raw->ThatTime = [raw, &ticks] {
         raw->SetInterval(0);
         ++ticks;
     };
     ASSERT_TRUE(sys.Fire(id));
-    EXPECT_EQ(ticks, 2);
-    EXPECT_TRUE(watch.expired());
-    EXPECT_FALSE(sys.IsRunning(id));
-    EXPECT_FALSE(sys.Fire(id));
+    EXPECT_TRUE(ticks == 1 && watch.expired() && !sys.Fire(id));
 }
