@@ -82,8 +82,7 @@ TEST(ThemeEditor, PicksEditsSavesAppliesDeletesAndCancels) {
     EXPECT_EQ(ListCount(dialog, IDC_cmbTheme), 5);
     EXPECT_EQ(ListEntry(dialog, IDC_cmbTheme, SelectedListEntry(dialog, IDC_cmbTheme)), "Current Settings");
     EXPECT_EQ(editor.picSample()->Point(2, 2), form.NetGraph->BackColor);
-    EXPECT_TRUE(Enabled(dialog, IDC_cmdSave));
-    EXPECT_FALSE(Enabled(dialog, IDC_cmdDel));
+    EXPECT_TRUE(Enabled(dialog, IDC_cmdSave) && !Enabled(dialog, IDC_cmdDel));
     dialog_fit::ExpectControlsFit(dialog, "theme editor");
 
     // Task Manager: black, green grid, tiled; neither Save As nor Delete.
