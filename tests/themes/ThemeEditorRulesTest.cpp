@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 TEST(ThemeEditorRules, TheSampleCrossesFallingInAndRisingOut) {
@@ -12,10 +13,9 @@ TEST(ThemeEditorRules, TheSampleCrossesFallingInAndRisingOut) {
     const auto& in = graph.InQueue().Contents();
     const auto& out = graph.OutQueue().Contents();
     ASSERT_EQ(in.size(), 5u);
-    EXPECT_EQ(ItemValue(in[0]), 16);
-    EXPECT_EQ(ItemValue(in[4]), 0);
-    EXPECT_EQ(ItemValue(out[0]), 1);
-    EXPECT_EQ(ItemValue(out[4]), 25);
+    EXPECT_EQ(
+        (std::vector<int32_t>{ItemValue(in[0]), ItemValue(in[4]), ItemValue(out[0]), ItemValue(out[4])}),
+        (std::vector<int32_t>{16, 0, 1, 25}));
     EXPECT_DOUBLE_EQ(graph.ScaleExact(), 25 * 1.05) << "the scale follows the data";
 }
 
@@ -41,9 +41,10 @@ TEST(ThemeEditorRules, PropertyCodesNameTheirColoursAndPickingFindsTheFirstEqual
 }
 
 TEST(ThemeEditorRules, SaveAsOnlyForTheEditedLookAndDeleteOnlyForDeletableThemes) {
-    EXPECT_TRUE(ThemeButtonStates(true, true).Save);
-    EXPECT_FALSE(ThemeButtonStates(false, true).Save);
-    EXPECT_TRUE(ThemeButtonStates(false, true).Delete);
-    EXPECT_FALSE(ThemeButtonStates(false, false).Delete);
-    EXPECT_FALSE(ThemeButtonStates(true, false).Delete) << "a read-only theme named like the first entry";
+    // (edited look, deletable theme) -> Save As, Delete
+    for (const auto& [edited, deletable, save, del] :
+         {std::tuple{true, true, true, false}, {false, true, false, true}, {false, false, false, false}}) {
+        EXPECT_EQ(ThemeButtonStates(edited, deletable).Save, save) << edited << deletable;
+        EXPECT_EQ(ThemeButtonStates(edited, deletable).Delete, del) << edited << deletable;
+    }
 }

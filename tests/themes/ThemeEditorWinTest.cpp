@@ -1,5 +1,5 @@
 // The theme editor inside the live controller, driven through its real controls and answered through
-// the real colour, open-file and text-input dialogs.
+// the system's own colour and open-file dialogs and the text-input box.
 #include "app/frmMain.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
@@ -16,6 +16,7 @@
 #include <shlwapi.h>
 
 #include <colordlg.h>
+#include <dlgs.h>
 
 #include <string>
 
@@ -81,16 +82,13 @@ TEST(ThemeEditor, PicksEditsSavesAppliesDeletesAndCancels) {
     EXPECT_EQ(ListCount(dialog, IDC_cmbTheme), 5);
     EXPECT_EQ(ListEntry(dialog, IDC_cmbTheme, SelectedListEntry(dialog, IDC_cmbTheme)), "Current Settings");
     EXPECT_EQ(editor.picSample()->Point(2, 2), form.NetGraph->BackColor);
-    EXPECT_TRUE(Enabled(dialog, IDC_cmdSave));
-    EXPECT_FALSE(Enabled(dialog, IDC_cmdDel));
+    EXPECT_TRUE(Enabled(dialog, IDC_cmdSave) && !Enabled(dialog, IDC_cmdDel));
     dialog_fit::ExpectControlsFit(dialog, "theme editor");
 
-    // Task Manager: black, green grid, lines, tiled, no picture; neither Save As nor Delete.
+    // Task Manager: black, green grid, tiled; neither Save As nor Delete.
     Choose(dialog, IDC_cmbTheme, 2);
     EXPECT_EQ(editor.Sample()->BackColor, 0);
-    EXPECT_FALSE(IsItemChecked(dialog, IDC_chkFill));
     EXPECT_TRUE(IsItemChecked(dialog, IDC_optTile));
-    EXPECT_EQ(ItemText(dialog, IDC_txtBackground), "");
     EXPECT_FALSE(Enabled(dialog, IDC_cmdSave) || Enabled(dialog, IDC_cmdDel));
 
     // A click on a grid pixel picks "Grid Color"; a colour from the colour dialog shows at once.
@@ -101,6 +99,21 @@ TEST(ThemeEditor, PicksEditsSavesAppliesDeletesAndCancels) {
         ModalAnswer answer(dialog, [](HWND colours) {
             SetDlgItemInt(colours, COLOR_RED, 255, FALSE);
             SetDlgItemInt(colours, COLOR_BLUE, 255, FALSE);
+            ModalAnswer::Click(colours, COLOR_ADD);
+            ModalAnswer::Click(colours, IDOK);
+        });
+        Click(dialog, IDC_cmdChange);
+    }
+    EXPECT_EQ(editor.picSample()->Point(grid.x, grid.y), kMagenta);
+    // The next colour dialog keeps it among the custom colours: black, then the first custom colour.
+    {
+        ModalAnswer answer(dialog, [](HWND colours) {
+            SetDlgItemInt(colours, COLOR_RED, 0, FALSE);
+            SetDlgItemInt(colours, COLOR_BLUE, 0, FALSE);
+            RECT box{};
+            GetWindowRect(GetDlgItem(colours, COLOR_CUSTOM1), &box);
+            MapWindowPoints(nullptr, colours, reinterpret_cast<POINT*>(&box), 2);
+            SendMessageA(colours, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.left + 4, box.top + 4));
             ModalAnswer::Click(colours, IDOK);
         });
         Click(dialog, IDC_cmdChange);
@@ -118,8 +131,6 @@ TEST(ThemeEditor, PicksEditsSavesAppliesDeletesAndCancels) {
     Click(dialog, IDC_cmdApply);
     EXPECT_GE(Find(*form.Meter()->Picture1(), kMagenta).x, 0) << "the meter is redrawn";
     EXPECT_EQ(ReadValue(kMine, "ChartColor"), std::to_string(kMagenta));
-    form.PopulateThemeList();
-    EXPECT_EQ(form.Menu.ThemeCaption(4), "Mine");
 
     // Delete, then Cancel: the registry keeps what Apply wrote.
     Click(dialog, IDC_cmdDel);
@@ -133,6 +144,16 @@ TEST(ThemeEditor, PicksEditsSavesAppliesDeletesAndCancels) {
     form.mnuThemeCustom_Click();
     const HWND again = form.Theme()->Window();
     EXPECT_EQ(ListEntry(again, IDC_cmbTheme, 5), "Mine");
+    const std::string picture = WinePath(VANTOREL_PICTURE);
+    {
+        ModalAnswer open(again, [&](HWND files) {
+            HWND name = GetDlgItem(files, edt1);
+            SetWindowTextA(name ? name : GetDlgItem(files, cmb13), picture.c_str());
+            ModalAnswer::Click(files, IDOK);
+        });
+        Click(again, IDC_cmdBrowse);
+    }
+    EXPECT_EQ(ItemText(again, IDC_txtBackground), picture);
     ModalAnswer exit(again, [&](HWND) { form.mnuExit_Click(); });
     Click(again, IDC_cmdChange);
     EXPECT_TRUE(exit.Answered());

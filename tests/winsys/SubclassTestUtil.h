@@ -1,29 +1,24 @@
 #pragma once
 #include <windows.h>
 
-#include <map>
 #include <memory>
 #include <string>
 #include <type_traits>
 
-// The decimal name of a window handle, as the subclassing books write it.
-inline std::string HandleText(HWND hwnd) {
-    return std::to_string(reinterpret_cast<LONG_PTR>(hwnd));
-}
-
-inline BOOL CALLBACK CollectBookedProp(HWND hwnd, LPSTR name, HANDLE value, ULONG_PTR param) {
-    auto* props = reinterpret_cast<std::map<std::string, LONG_PTR>*>(param);
-    // The system keeps properties of its own on windows (some named by atoms): only ours count.
-    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::string(name).starts_with(HandleText(hwnd)))
-        (*props)[name] = reinterpret_cast<LONG_PTR>(value);
+inline BOOL CALLBACK CountBookedProp(HWND hwnd, LPSTR name, HANDLE, ULONG_PTR count) {
+    // The system keeps properties of its own (some named by atoms); the subclassing books start with
+    // the window's handle in decimal.
+    const std::string handle = std::to_string(reinterpret_cast<LONG_PTR>(hwnd));
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::string(name).starts_with(handle))
+        ++*reinterpret_cast<int*>(count);
     return TRUE;
 }
 
-// The subclassing books of a window: its properties named after its handle.
-inline std::map<std::string, LONG_PTR> WindowProps(HWND hwnd) {
-    std::map<std::string, LONG_PTR> props;
-    EnumPropsExA(hwnd, CollectBookedProp, reinterpret_cast<LPARAM>(&props));
-    return props;
+// How many subclassing books a window carries: none once its last client has gone.
+inline int BookedProps(HWND hwnd) {
+    int count = 0;
+    EnumPropsExA(hwnd, CountBookedProp, reinterpret_cast<LPARAM>(&count));
+    return count;
 }
 
 struct WindowDestroyer {
