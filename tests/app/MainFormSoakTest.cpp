@@ -237,11 +237,6 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
                                                          "Graph Style", "-", "Exit"}));
     EXPECT_EQ(Captions(form.Menu.StyleMenu()),
               (std::vector<std::string>{"Standard", "Task Manager", "Clouds", "River", "-", "Customize..."}));
-    MENUINFO style{};
-    style.cbSize = sizeof style;
-    style.fMask = MIM_STYLE;
-    ASSERT_TRUE(GetMenuInfo(form.Menu.StyleMenu(), &style));
-    EXPECT_TRUE(style.dwStyle & MNS_CHECKORBMP) << "pictures take the place of check marks, submenus too";
     std::vector<int> withPicture;
     HBITMAP first = nullptr;
     for (int i = 0; i < GetMenuItemCount(popup); ++i) {

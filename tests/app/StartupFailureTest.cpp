@@ -1,6 +1,7 @@
 // The controller's own failures under the real start-up, each in a child process of its own (one
 // controller per process): an error in the start-up sequence ends the program through the fatal report,
-// and one while the controller is torn down is logged, never thrown out of a destructor.
+// and one while the controller is torn down is logged, never thrown out of a destructor. And the real
+// log file: the user's formats, a clock that reads zero, a file another program holds.
 #include "app/frmMain.h"
 #include "app/mLogging.h"
 #include "app/mMisc.h"
@@ -8,6 +9,7 @@
 #include "net/NetSeamsWin32.h"
 #include "settings/RegistryApi.h"
 #include "settings/SystemServices.h"
+#include "settings/Win32LogSystem.h"
 #include "support/WinTestUtil.h"
 #include "winsys/FatalError.h"
 #include "winsys/SysTray.h"
@@ -38,6 +40,8 @@ protected:
         WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
     }
     void TearDown() override {
+        CloseLog();
+        UseSystemServices();
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
         DeleteFileA(LogFileName().c_str());
     }
@@ -46,6 +50,11 @@ protected:
         all << std::ifstream(LogFileName(), std::ios::binary).rdbuf();
         return all.str();
     }
+};
+
+// A clock that reads zero, with the user's formats.
+struct ZeroClock : Win32LogSystem {
+    LogDateTime Now() override { return {}; }
 };
 } // namespace
 
@@ -86,4 +95,35 @@ TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown)
     EXPECT_NE(log.find(": frmMain_Unload error: "), std::string::npos) << log;
     // The meter was still open when saving stopped: its own unload fails the same way.
     EXPECT_NE(log.find(": frmMeter_Unload error: "), std::string::npos) << log;
+}
+
+TEST_F(ControllerFailure, LogLinesCarryTheUsersFormatsAZeroClockLosesNoTextAndAHeldFileNoneAtAll) {
+    Win32LogSystem system;
+    const LogDateTime midnight{2024, 3, 6, 0, 0, 0}, evening{2024, 3, 6, 21, 15, 7};
+    const std::string date = system.ShortDate(midnight);
+    EXPECT_FALSE(date.empty());
+    EXPECT_EQ(GeneralDate(system, midnight), date);
+    EXPECT_EQ(GeneralDate(system, evening), date + " " + system.LongTime(evening));
+    EXPECT_NE(system.LongTime(evening).find("15"), std::string::npos);
+
+    SetLoggingSwitch(true);
+    ZeroClock zero;
+    SetLogSystem(&zero);
+    OpenLog(LogFileName());
+    WriteLog("frmMain_Load");
+    CloseLog();
+    const std::string text = Log();
+    EXPECT_TRUE(text.ends_with(": frmMain_Load\r\n")) << text;
+    EXPECT_EQ(text.find("\r\n"), text.size() - 2) << "one line";
+
+    DeleteFileA(LogFileName().c_str());
+    HANDLE holder = CreateFileA(LogFileName().c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    OpenLog(LogFileName());
+    EXPECT_FALSE(LogIsOpen());
+    WriteLog("frmMain_Load");
+    FlushLog();
+    EXPECT_EQ(GetFileSize(holder, nullptr), 0u);
+    CloseHandle(holder);
 }

@@ -52,7 +52,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    bool Started() const { return m_pi.hProcess != nullptr; }
     DWORD Id() const { return m_pi.dwProcessId; }
     // True when the process ended within the time; its exit code lands in `code`.
     bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const {
