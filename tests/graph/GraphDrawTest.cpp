@@ -167,8 +167,6 @@ TEST(DrawGraph, GridLinesAndLabelsDependOnTheHeight) {
 TEST(DrawGraph, LabelsAndReadoutRoundTheirOwnWay) {
     const std::tuple<double, std::vector<std::string>> cases[] = {
         {1000, {"1000b/s", "500b/s", "250b/s", "750b/s"}},
-        {2048, {"2kb/s", "1kb/s", "512b/s", "1.5kb/s"}},
-        {987 * 1.05, {"1kb/s", "518.175b/s", "259b/s", "777.3b/s"}},
         {10, {"10b/s", "5b/s", "2b/s", "7.5b/s"}}, // 2.5 rounds to even
     };
     for (const auto& [scale, texts] : cases)
