@@ -33,11 +33,6 @@ int Mismatches(int fromX, int width, int lastRow, Got got, Expected expected) {
     return count;
 }
 
-// The box's pixels as a function of x and y.
-auto PointsOf(const PictureBox& box) {
-    return [&box](int x, int y) { return box.Point(x, y); };
-}
-
 // A white 32-bit top-down DIB in a memory DC.
 struct Dib {
     Dib(int width, int height) : width(width) {
@@ -69,6 +64,7 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
     Host host;
     PictureBox box;
     ASSERT_TRUE(box.Create(host.hwnd, 10, 20, 200, 64));
+    const auto boxPixels = [&box](int x, int y) { return box.Point(x, y); };
     EXPECT_TRUE(GetClassLongPtrA(box.Window(), GCL_STYLE) & CS_DBLCLKS) << "two clicks make a double-click";
     EXPECT_EQ(SendMessageA(box.Window(), WM_ERASEBKGND, 0, 0), 1) << "no flicker";
     // Text is left out, the fonts differ. Everything else must agree: columns, lines with GDI's rounding
@@ -92,7 +88,7 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
         onRaster.SetPicture(&raster);
         onBox.DrawGraph(true, false);
         onRaster.DrawGraph(true, false);
-        EXPECT_EQ(Mismatches(width / 2, width, numbers ? height - 15 : height - 1, PointsOf(box),
+        EXPECT_EQ(Mismatches(width / 2, width, numbers ? height - 15 : height - 1, boxPixels,
                              [&](int x, int y) { return raster.Pixel(x, y); }),
                   0)
             << width << " x " << height << ", style " << style << ", numbers " << numbers;
@@ -102,8 +98,8 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
     Dib printed(300, 150), client(300, 150);
     EXPECT_TRUE(PrintWindow(box.Window(), printed.dc, 0));
     SendMessageA(box.Window(), WM_PRINTCLIENT, reinterpret_cast<WPARAM>(client.dc), PRF_CLIENT);
-    EXPECT_EQ(Mismatches(0, 300, 149, std::cref(printed), PointsOf(box)), 0);
-    EXPECT_EQ(Mismatches(0, 300, 149, std::cref(client), PointsOf(box)), 0);
+    EXPECT_EQ(Mismatches(0, 300, 149, std::cref(printed), boxPixels), 0);
+    EXPECT_EQ(Mismatches(0, 300, 149, std::cref(client), boxPixels), 0);
     // Pens wider than a pixel, which no window of the program sets, are drawn by GDI.
     box.Move(0, 0, 30, 116);
     box.SetPenWidth(5);
@@ -142,9 +138,9 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
         box.SetPenColor(0x804020);
         box.PrintText(3, 5, t);
         // The program's font is smoothed differently in each DC: only measured, and seen drawn.
-        EXPECT_NE(Mismatches(0, 300, 59, PointsOf(box), [](int, int) { return 0xFFFFFF; }), 0);
+        EXPECT_NE(Mismatches(0, 300, 59, boxPixels, [](int, int) { return 0xFFFFFF; }), 0);
         if (f != gui) {
-            EXPECT_EQ(Mismatches(0, 300, 59, PointsOf(box), std::cref(gdi)), 0);
+            EXPECT_EQ(Mismatches(0, 300, 59, boxPixels, std::cref(gdi)), 0);
         }
         box.SetFont(font);
     }
