@@ -1,5 +1,4 @@
 #pragma once
-#include "app/mLogging.h"
 #include "graph/GraphPicture.h"
 #include "graph/GraphSurface.h"
 
@@ -8,38 +7,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-
-// The log lines written while this object lives, each as ": TEXT\r\n" (its clock reads nothing).
-class LogCapture : ILogSystem {
-public:
-    LogCapture() {
-        SetLogSystem(this);
-        SetLoggingSwitch(true);
-        OpenLog("graph");
-    }
-    ~LogCapture() override {
-        CloseLog();
-        SetLogSystem(nullptr);
-    }
-    std::string Text() {
-        FlushLog();
-        return m_text;
-    }
-
-private:
-    struct Sink : ILogFile {
-        explicit Sink(std::string& text) : text(text) {}
-        bool Append(const std::string& bytes) override { return text += bytes, true; }
-        std::string& text;
-    };
-    LogDateTime Now() override { return {}; }
-    std::string ShortDate(const LogDateTime&) override { return ""; }
-    std::string LongTime(const LogDateTime&) override { return ""; }
-    std::unique_ptr<ILogFile> OpenForAppend(const std::string&) override {
-        return std::make_unique<Sink>(m_text);
-    }
-    std::string m_text;
-};
 
 // A picture of one colour (0xAABBGGRR) whose natural size at 96 dpi is its pixel size.
 inline std::shared_ptr<const GraphPicture> SolidPicture(int width, int height, uint32_t colour) {

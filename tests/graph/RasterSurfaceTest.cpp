@@ -58,26 +58,6 @@ TEST(RasterSurface, LinesRoundTheirEndsLeaveOutTheLastPixelAndClipFarOutside) {
     EXPECT_TRUE(Take(s).empty());
 }
 
-TEST(RasterSurface, ClearRestoresThePersistentImageOverTheBackColour) {
-    RasterSurface s(10, 10);
-    s.SetPenColor(0x0000FF);
-    s.Line(0, 0, 10, 0);
-    s.SnapshotAsBackgroundImage();
-    s.SetPenColor(0x00FF00);
-    s.Line(0, 5, 10, 5);
-    s.SetBackColor(0x111111);
-    s.Clear();
-    const int32_t cleared = s.Pixel(3, 5);
-    s.Resize(20, 12);
-    s.Clear();
-    // The image (drawn over white) where it lies, the back colour elsewhere; the drawing layer is gone.
-    EXPECT_EQ((std::vector<int32_t>{s.Pixel(3, 0), cleared, s.Pixel(15, 0)}),
-              (std::vector<int32_t>{0x0000FF, 0xFFFFFF, 0x111111}));
-    s.RemoveBackgroundImage();
-    EXPECT_EQ(s.Pixel(3, 0), 0x111111);
-    EXPECT_FALSE(s.HasBackgroundImage());
-}
-
 TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedAndBlended) {
     const std::vector<uint32_t> px = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0x00000000}; // last transparent
     RasterSurface s(5, 5);
