@@ -3,27 +3,21 @@
 
 #include <gtest/gtest.h>
 
-// The meter's own resizing shows a child following its parent; here what a child window reports and
-// what it refuses, which the anchoring pass relies on.
+// The meter's own resizing shows its graph following the window; here a child's place in its parent's
+// client pixels and what it refuses, which the anchoring pass relies on.
 TEST(cAnchorWindow, ReadsAndPlacesAChildInItsParentsClientPixelsAndRefusesWhatItCannotTake) {
     TestWindow w(WS_POPUP | WS_VISIBLE); // borderless: its client is its window, 300 x 200
     HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD | WS_VISIBLE, 10, 20, 200, 150, w.Window(),
                                  nullptr, nullptr, nullptr);
     cAnchorWindow c(child);
-    EXPECT_TRUE(c.Left() == 10 && c.Top() == 20 && c.Width() == 200 && c.Height() == 150);
-    EXPECT_TRUE(c.ParentScaleWidth() == 300 && c.ParentScaleHeight() == 200);
+    EXPECT_TRUE(c.Left() == 10 && c.Top() == 20 && c.ParentScaleWidth() == 300 &&
+                c.ParentScaleHeight() == 200);
     c.SetLeft(30);
-    c.SetTop(-5);
     c.SetWidth(-0.4); // rounds to 0
     c.SetHeight(2.5); // ties to even
-    EXPECT_TRUE(c.Left() == 30 && c.Top() == -5 && c.Width() == 0 && c.Height() == 2);
+    EXPECT_TRUE(c.Left() == 30 && c.Top() == 20 && c.Width() == 0 && c.Height() == 2);
     EXPECT_ANY_THROW(c.SetWidth(-1));
-    EXPECT_ANY_THROW(c.SetHeight(-0.6));
     EXPECT_ANY_THROW(c.SetLeft(1e12));
-    EXPECT_EQ(c.Height(), 2);
-
     DestroyWindow(child);
     EXPECT_ANY_THROW(c.Left());
-    EXPECT_ANY_THROW(c.ParentScaleWidth());
-    EXPECT_ANY_THROW(c.SetTop(0));
 }

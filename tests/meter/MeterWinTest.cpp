@@ -107,7 +107,8 @@ TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
     EXPECT_EQ(textHeight(), text);
 }
 
-TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
+// Loaded translucent, never sized wider than 1000 pixels, and a slow background is dropped once.
+TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingAndWhenDrawingTook100ms) {
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr) && alpha == 178) << int{alpha};
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
@@ -115,9 +116,7 @@ TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
         SendMessageA(hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&r));
         EXPECT_EQ(RectText(r), RectText({50, 60, 50 + allowed, 160}));
     }
-}
 
-TEST_F(MeterWin, ABackgroundThatTook100msIsLeftAloneFromTheNextResizeWithOneLogLine) {
     cGraph& graph = *main.NetGraph;
     SetLoggingSwitch(true);
     OpenLog(LogFileName());
@@ -156,18 +155,11 @@ TEST_F(MeterWin, DraggedByItsGraphItSnapsToTheWorkAreaAndIsRedrawnWhenLetGo) {
     const int down = area.bottom - 9 - start.bottom;
     std::thread hand([&] {
         const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-        const struct {
-            DWORD flags;
-            int dx, dy;
-        } path[] = {
+        const int path[][3] = {
             {MOUSEEVENTF_LEFTDOWN, 0, 0}, {0, 20, down / 2}, {0, 40, down}, {MOUSEEVENTF_LEFTUP, 40, down}};
         for (const auto& step : path) {
-            INPUT i{};
-            i.type = INPUT_MOUSE;
-            i.mi.dx = MulDiv(grab.x + step.dx, 65535, sw);
-            i.mi.dy = MulDiv(grab.y + step.dy, 65535, sh);
-            i.mi.dwFlags = step.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            SendInput(1, &i, sizeof i);
+            mouse_event(step[0] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                        MulDiv(grab.x + step[1], 65535, sw), MulDiv(grab.y + step[2], 65535, sh), 0, 0);
             Sleep(100);
         }
         // A move loop that missed the release must not hold the test: Escape ends it.

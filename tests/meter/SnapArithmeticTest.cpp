@@ -47,10 +47,6 @@ TEST(EdgeSnapper, EachEdgeSnapsInsideItsInclusiveBandAndRightAndBottomWinATie) {
     int32_t left = 3, top = -4;
     ASSERT_TRUE(snap.Moving(left, top, 995, 650));
     EXPECT_TRUE(left == 5 && top == 10);
-    EdgeSnapper never = Snapper({0, 0, 1000, 660}, -5); // a negative distance: no band at all
-    left = 3, top = 558;
-    ASSERT_TRUE(never.Moving(left, top, 300, 100));
-    EXPECT_TRUE(left == 3 && top == 558);
 }
 
 TEST(EdgeSnapper, ASnappedEdgeHoldsUntilThePointerLeavesTheBandAlsoIntoTheNextDrag) {
