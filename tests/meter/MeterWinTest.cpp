@@ -59,13 +59,33 @@ protected:
 };
 } // namespace
 
-TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBack) {
+TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiFollowADpiChangeAndSurviveADisplayChange) {
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
-    const int dpi = SystemDpi();
+    const int dpi = SystemDpi(), larger = dpi * 3 / 2;
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
-    RECT r{}, work{}, inside{};
+    RECT r{}, work{}, inside{}, client{};
     GetWindowRect(hwnd, &r);
     EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
+
+    // As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
+    // all monitors), and back.
+    PictureBox& picture = *meter.Picture1();
+    const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
+    const double text = textHeight();
+    RECT suggested{r.left + 40, r.top + 30, r.left + 40 + (r.right - r.left) * 3 / 2,
+                   r.top + 30 + (r.bottom - r.top) * 3 / 2};
+    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(hwnd, &r);
+    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
+    EXPECT_GT(textHeight(), text * 1.3);
+    EXPECT_LT(textHeight(), text * 1.7);
+    // The graph fills the larger window, and its read-out band grew with the text.
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
+              main.NetGraph->ChartColor);
+    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&expected));
+    GetWindowRect(hwnd, &r);
+    EXPECT_TRUE(EqualRect(&r, &expected) && textHeight() == text) << RectText(r) << ": back without drift";
 
     // Where a monitor that is no longer there used to be.
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -78,33 +98,6 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBa
     meter.UnloadForm();
     EXPECT_EQ(ReadValue(kPosition, "Width"), "3000") << "the same twips go back";
     EXPECT_NEAR(std::atof(ReadValue(kPosition, "Left").c_str()), r.left * 1440.0 / dpi, 0.01);
-}
-
-// As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
-// all monitors).
-TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
-    PictureBox& picture = *meter.Picture1();
-    const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
-    const double text = textHeight();
-    RECT before{}, r{}, client{};
-    GetWindowRect(hwnd, &before);
-    const int dpi = SystemDpi(), larger = dpi * 3 / 2;
-    RECT suggested{before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
-                   before.top + 30 + (before.bottom - before.top) * 3 / 2};
-    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
-    GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
-    EXPECT_GT(textHeight(), text * 1.3);
-    EXPECT_LT(textHeight(), text * 1.7);
-    // The graph fills the larger window, and its read-out band grew with the text.
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
-              main.NetGraph->ChartColor);
-
-    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
-    GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &before)) << RectText(r) << ": back without drift";
-    EXPECT_EQ(textHeight(), text);
 }
 
 // Loaded translucent, never sized wider than 1000 pixels, and a slow background is dropped once.
