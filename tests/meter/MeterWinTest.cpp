@@ -59,13 +59,32 @@ protected:
 };
 } // namespace
 
-TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBack) {
+TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiFollowADpiChangeAndSurviveADisplayChange) {
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
-    const int dpi = SystemDpi();
+    const int dpi = SystemDpi(), larger = dpi * 3 / 2;
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
-    RECT r{}, work{}, inside{};
+    RECT r{}, work{}, inside{}, client{};
     GetWindowRect(hwnd, &r);
     EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
+
+    // As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
+    // all monitors), and back.
+    PictureBox& picture = *meter.Picture1();
+    const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
+    const double text = textHeight();
+    RECT suggested{r.left + 40, r.top + 30, r.left + 40 + (r.right - r.left) * 3 / 2,
+                   r.top + 30 + (r.bottom - r.top) * 3 / 2};
+    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
+    GetWindowRect(hwnd, &r);
+    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
+    EXPECT_TRUE(textHeight() > text * 1.3 && textHeight() < text * 1.7) << textHeight() << " after " << text;
+    // The graph fills the larger window, and its read-out band grew with the text.
+    GetClientRect(hwnd, &client);
+    EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
+              main.NetGraph->ChartColor);
+    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&expected));
+    GetWindowRect(hwnd, &r);
+    EXPECT_TRUE(EqualRect(&r, &expected) && textHeight() == text) << RectText(r) << ": back without drift";
 
     // Where a monitor that is no longer there used to be.
     SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
@@ -80,34 +99,11 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndADisplayChangeBringsTheMeterBa
     EXPECT_NEAR(std::atof(ReadValue(kPosition, "Left").c_str()), r.left * 1440.0 / dpi, 0.01);
 }
 
-// As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
-// all monitors).
-TEST_F(MeterWin, ADpiChangeTakesTheSuggestedRectangleAndSizesTheTextForIt) {
-    PictureBox& picture = *meter.Picture1();
-    const auto textHeight = [&] { return picture.MeasureText("In: 0kb/s").Height; };
-    const double text = textHeight();
-    RECT before{}, r{}, client{};
-    GetWindowRect(hwnd, &before);
-    const int dpi = SystemDpi(), larger = dpi * 3 / 2;
-    RECT suggested{before.left + 40, before.top + 30, before.left + 40 + (before.right - before.left) * 3 / 2,
-                   before.top + 30 + (before.bottom - before.top) * 3 / 2};
-    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
-    GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
-    EXPECT_GT(textHeight(), text * 1.3);
-    EXPECT_LT(textHeight(), text * 1.7);
-    // The graph fills the larger window, and its read-out band grew with the text.
-    GetClientRect(hwnd, &client);
-    EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
-              main.NetGraph->ChartColor);
-
-    SendMessageA(hwnd, 0x02E0, MAKEWPARAM(dpi, dpi), reinterpret_cast<LPARAM>(&before));
-    GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &before)) << RectText(r) << ": back without drift";
-    EXPECT_EQ(textHeight(), text);
-}
-
-TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
+// Loaded translucent, never sized wider than 1000 pixels, a slow background dropped once, and then
+// dragged by its graph: the system's move loop runs inside this thread's dispatch, so the user's hand
+// is another thread. The bottom edge is let go 9 pixels above the work area's; the end of the drag
+// snaps and redraws with the background again.
+TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
     BYTE alpha = 0;
     EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr) && alpha == 178) << int{alpha};
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
@@ -115,9 +111,7 @@ TEST_F(MeterWin, LoadsWithItsStoredOpacityAndIsNeverSizedWiderThan1000Pixels) {
         SendMessageA(hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&r));
         EXPECT_EQ(RectText(r), RectText({50, 60, 50 + allowed, 160}));
     }
-}
 
-TEST_F(MeterWin, ABackgroundThatTook100msIsLeftAloneFromTheNextResizeWithOneLogLine) {
     cGraph& graph = *main.NetGraph;
     SetLoggingSwitch(true);
     OpenLog(LogFileName());
@@ -133,12 +127,7 @@ TEST_F(MeterWin, ABackgroundThatTook100msIsLeftAloneFromTheNextResizeWithOneLogL
     const std::string text = log.str(), line = "frmMeter Performance Corrected.  Violation: 100ms\r\n";
     const size_t at = text.find("Performance");
     EXPECT_TRUE(at != text.npos && at == text.rfind("Performance") && text.find(line) + 9 == at) << text;
-}
 
-// The user drags the meter by its graph; the system's move loop runs inside this thread's dispatch,
-// so the user's hand is another thread. The bottom edge is let go 9 pixels above the work area's.
-TEST_F(MeterWin, DraggedByItsGraphItSnapsToTheWorkAreaAndIsRedrawnWhenLetGo) {
-    cGraph& graph = *main.NetGraph;
     std::atomic<bool> ended = false;
     cSizeMoveHelper watch;
     watch.ExitSizeMove = [&] { ended = true; };
@@ -150,24 +139,16 @@ TEST_F(MeterWin, DraggedByItsGraphItSnapsToTheWorkAreaAndIsRedrawnWhenLetGo) {
     ClientToScreen(hwnd, &grab);
     SetForegroundWindow(hwnd);
     PumpFor(100);
-    graph.IgnoreBack = true;
     graph.SetShowGrid(false);
     graph.BackColor = 0x0000FF;
     const int down = area.bottom - 9 - start.bottom;
     std::thread hand([&] {
         const int sw = GetSystemMetrics(SM_CXSCREEN) - 1, sh = GetSystemMetrics(SM_CYSCREEN) - 1;
-        const struct {
-            DWORD flags;
-            int dx, dy;
-        } path[] = {
+        const int path[][3] = {
             {MOUSEEVENTF_LEFTDOWN, 0, 0}, {0, 20, down / 2}, {0, 40, down}, {MOUSEEVENTF_LEFTUP, 40, down}};
         for (const auto& step : path) {
-            INPUT i{};
-            i.type = INPUT_MOUSE;
-            i.mi.dx = MulDiv(grab.x + step.dx, 65535, sw);
-            i.mi.dy = MulDiv(grab.y + step.dy, 65535, sh);
-            i.mi.dwFlags = step.flags | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
-            SendInput(1, &i, sizeof i);
+            mouse_event(step[0] | MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE,
+                        MulDiv(grab.x + step[1], 65535, sw), MulDiv(grab.y + step[2], 65535, sh), 0, 0);
             Sleep(100);
         }
         // A move loop that missed the release must not hold the test: Escape ends it.

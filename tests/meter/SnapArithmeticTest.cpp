@@ -29,12 +29,11 @@ Pos Step(EdgeSnapper& snap, Pos& at, int32_t dx, int32_t dy) {
 
 TEST(EdgeSnapper, EachEdgeSnapsInsideItsInclusiveBandAndRightAndBottomWinATie) {
     // A fresh snapper takes its first proposal as it is; a window of 300 x 100, work area 1000 x 660.
+    // Both axes share one rule: the vertical one shows only in corners here and in the drag below.
     const int32_t cases[][4] = {
         {15, 300, 0, 300},    {-15, 300, 0, 300},   {16, 300, 16, 300},   {-16, 300, -16, 300}, // left
         {715, 300, 700, 300}, {685, 300, 700, 300}, {716, 300, 716, 300}, {684, 300, 684, 300}, // right
-        {400, 15, 400, 0},    {400, -15, 400, 0},   {400, 16, 400, 16},   {400, -16, 400, -16}, // top
-        {400, 575, 400, 560}, {400, 545, 400, 560}, {400, 576, 400, 576}, {400, 544, 400, 544}, // bottom
-        {710, 570, 700, 560}, // a corner snaps on both axes
+        {710, 570, 700, 560}, {-5, -14, 0, 0}, // corners snap on both axes
     };
     for (const auto& c : cases) {
         EdgeSnapper snap = Snapper();
@@ -47,10 +46,6 @@ TEST(EdgeSnapper, EachEdgeSnapsInsideItsInclusiveBandAndRightAndBottomWinATie) {
     int32_t left = 3, top = -4;
     ASSERT_TRUE(snap.Moving(left, top, 995, 650));
     EXPECT_TRUE(left == 5 && top == 10);
-    EdgeSnapper never = Snapper({0, 0, 1000, 660}, -5); // a negative distance: no band at all
-    left = 3, top = 558;
-    ASSERT_TRUE(never.Moving(left, top, 300, 100));
-    EXPECT_TRUE(left == 3 && top == 558);
 }
 
 TEST(EdgeSnapper, ASnappedEdgeHoldsUntilThePointerLeavesTheBandAlsoIntoTheNextDrag) {
