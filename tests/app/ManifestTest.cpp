@@ -1,6 +1,6 @@
 // The program's manifest as the system reads it: DPI awareness, supported systems, the rights it asks for,
 // and the common controls with visual styles that its dialogs get.
-#include "support/ProgramFixture.h"
+#include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
@@ -9,7 +9,7 @@
 #include <string>
 
 TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsRunLevelAndVisualStyles) {
-    const std::string exe = BuiltExePath();
+    const std::string exe = WinePath(VANTOREL_EXE);
     ACTCTXA source{};
     source.cbSize = sizeof source;
     source.dwFlags = ACTCTX_FLAG_RESOURCE_NAME_VALID;

@@ -1,21 +1,21 @@
 // The real program started as a user starts it, in a private copy: the first run and the next one with
 // a second copy started meanwhile, and the ways it is asked to end (a close request, the end of the
 // session).
-#include "support/ProgramFixture.h"
+#include "support/WinTestUtil.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <vector>
 
 namespace {
+const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kGraph[] = "Software\\Vantorel\\Graph";
 const char kPosition[] = "Software\\Vantorel\\Position";
 const char kSettings[] = "Software\\Vantorel\\Settings";
@@ -44,12 +44,28 @@ double ShareOfColour(HWND picture, COLORREF rgb) {
     return match / 100.0;
 }
 
-class ProgramCopy : public PrivateProgram {
+// A private copy of the built program with a clean slate: it keeps its settings under
+// HKCU\Software\Vantorel of the test prefix and its log beside the executable.
+class ProgramCopy : public testing::Test {
 protected:
+    void SetUp() override {
+        char temp[MAX_PATH] = {};
+        GetTempPathA(sizeof temp, temp);
+        folder = std::string(temp) + "vantorel-" + std::to_string(GetCurrentProcessId());
+        exe = folder + "\\Vantorel.exe";
+        TearDown();
+        CreateDirectoryA(folder.c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(WinePath(VANTOREL_EXE).c_str(), exe.c_str(), FALSE)) << VANTOREL_EXE;
+    }
     void TearDown() override {
         process.reset();
-        PrivateProgram::TearDown();
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
+        DeleteFileA(exe.c_str());
+        DeleteFileA(LogPath().c_str());
+        RemoveDirectoryA(folder.c_str());
     }
+    std::string LogPath() const { return folder + "\\VantorelLog.txt"; }
 
     // Starts the copy, waits for its controller and meter windows and lets the first samples arrive.
     void Start() {
@@ -82,22 +98,6 @@ protected:
         EXPECT_EQ(code, 0u);
     }
 
-    // The messages of the log, without their time stamps.
-    std::vector<std::string> LogMessages() const {
-        std::stringstream all;
-        all << std::ifstream(LogPath(), std::ios::binary).rdbuf();
-        const std::string text = all.str();
-        std::vector<std::string> lines;
-        for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
-            end = text.find("\r\n", start);
-            EXPECT_NE(end, std::string::npos) << "every line ends in CR LF";
-            const std::string line = text.substr(start, end - start);
-            const size_t colon = line.find(": ");
-            lines.push_back(colon == std::string::npos ? "<no time stamp> " + line : line.substr(colon + 2));
-        }
-        return lines;
-    }
-
     std::string MeterRect() const {
         RECT r{};
         GetWindowRect(meter, &r);
@@ -105,6 +105,7 @@ protected:
     }
     bool HasTitleBar() const { return (GetWindowLongA(meter, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
 
+    std::string folder, exe;
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr, meter = nullptr, picture = nullptr;
 };
@@ -157,7 +158,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     End(WM_CLOSE); // as taskkill without /F asks
     ASSERT_FALSE(HasFatalFailure());
 
-    auto log = LogMessages();
+    auto log = LogMessages(LogPath());
     ASSERT_GE(log.size(), 5u);
     EXPECT_EQ(log[0], std::string(50, '='));
     EXPECT_EQ(log[1], "Vantorel build: 9 Loading...");
@@ -186,7 +187,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     EXPECT_TRUE(second.WaitForExit(10000, &code)) << "a second copy must end at once";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadValue(kPath, "Path"), "untouched");
-    const auto before = LogMessages();
+    const auto before = LogMessages(LogPath());
     ASSERT_GE(before.size(), 4u);
     EXPECT_EQ(std::vector(before.end() - 4, before.end()),
               (std::vector<std::string>{std::string(50, '='), "Vantorel build: 9 Loading...", "frmMain_Load",
@@ -202,7 +203,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     EXPECT_EQ(Send(WM_QUERYENDSESSION, 0, ENDSESSION_LOGOFF), static_cast<DWORD_PTR>(TRUE));
     End(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
     ASSERT_FALSE(HasFatalFailure());
-    log = LogMessages();
+    log = LogMessages(LogPath());
     ASSERT_GT(log.size(), before.size());
     EXPECT_EQ(std::vector(log.begin(), log.begin() + static_cast<long>(before.size())), before);
     EXPECT_EQ(std::ranges::count(log, "First Run"), 1);

@@ -1,8 +1,8 @@
 // The statistics window inside the live controller: opened the ways a user opens it, driven through its
 // real controls, fed by samples, and closed with the rest of the program.
-#include "app/AppInfo.h"
 #include "app/frmMain.h"
 #include "app/mLogging.h"
+#include "app/mMisc.h"
 #include "meter/frmMeter.h"
 #include "net/NetSeamsWin32.h"
 #include "net/cNetStatistics.h"
@@ -16,8 +16,7 @@
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
-#include <fstream>
-#include <sstream>
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -50,8 +49,8 @@ TEST(StatisticsWindow, ShowsPausesResetsAndClosesWithTheProgram) {
     WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
     char exe[MAX_PATH] = {};
     SetExecutablePath(std::string(exe, GetModuleFileNameA(nullptr, exe, sizeof exe)));
-    const std::string log = AppPath() + ExeBaseName() + "Log.txt";
-    DeleteFileA(log.c_str());
+    const std::string logPath = LogFileName();
+    DeleteFileA(logPath.c_str());
     UseSystemNetworkSeams();
     UseSystemServices();
     frmMain form;
@@ -121,15 +120,7 @@ TEST(StatisticsWindow, ShowsPausesResetsAndClosesWithTheProgram) {
     EXPECT_FALSE(form.StatisticsVisible);
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
     FlushLog();
-    std::stringstream text;
-    text << std::ifstream(log, std::ios::binary).rdbuf();
-    const std::string lines = text.str();
-    auto count = [&lines](const std::string& line) {
-        size_t n = 0;
-        for (size_t at = lines.find(line); at != std::string::npos; at = lines.find(line, at + 1))
-            ++n;
-        return n;
-    };
-    EXPECT_EQ(count(": frmStatistics_Load\r\n"), 2u);
-    EXPECT_EQ(count(": frmStatistics_Unload\r\n"), 2u);
+    const auto log = LogMessages(logPath);
+    EXPECT_EQ(std::ranges::count(log, "frmStatistics_Load"), 2);
+    EXPECT_EQ(std::ranges::count(log, "frmStatistics_Unload"), 2);
 }

@@ -1,11 +1,15 @@
 #pragma once
 #include "winsys/DialogMessages.h"
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <algorithm>
+#include <fstream>
 #include <functional>
+#include <sstream>
 #include <string>
+#include <vector>
 
 // Pumps messages until `done` is true or `timeoutMs` passes; never sleeps blindly.
 inline bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
@@ -115,4 +119,23 @@ inline std::string ReadValue(const char* key, const char* name) {
 
 inline void WriteValue(const char* key, const char* name, const std::string& text) {
     RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
+}
+
+// The messages of a log file, without their time stamps; every line must end in CR LF.
+inline std::vector<std::string> LogMessages(const std::string& path) {
+    std::stringstream all;
+    all << std::ifstream(path, std::ios::binary).rdbuf();
+    const std::string text = all.str();
+    std::vector<std::string> lines;
+    for (size_t start = 0, end = 0; start < text.size(); start = end + 2) {
+        end = text.find("\r\n", start);
+        if (end == std::string::npos) {
+            ADD_FAILURE() << "a line without CR LF: " << text.substr(start);
+            break;
+        }
+        const std::string line = text.substr(start, end - start);
+        const size_t colon = line.find(": ");
+        lines.push_back(colon == std::string::npos ? "<no time stamp> " + line : line.substr(colon + 2));
+    }
+    return lines;
 }
