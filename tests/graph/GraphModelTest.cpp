@@ -7,19 +7,6 @@
 
 #include <climits>
 
-// Its order and length are shown through the graph's history.
-TEST(cQueue, PoppingAnEmptyQueueIsSubscriptOutOfRangeAndAnEmptyItemCountsAsZero) {
-    cQueue q;
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(q.Peek()));
-    try {
-        q.Pop();
-        ADD_FAILURE() << "popped an empty queue";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.Number, 9);
-    }
-    EXPECT_EQ(ItemValue(QueueItem()), 0);
-}
-
 TEST(cGraph, HistoryKeepsTheNewestEntriesOfBothQueuesInStep) {
     cGraph g;
     for (int32_t k = 1; k <= 1500; ++k)
@@ -33,6 +20,16 @@ TEST(cGraph, HistoryKeepsTheNewestEntriesOfBothQueuesInStep) {
     g.SetHistory(-4);
     g.AddData(1, 1);
     EXPECT_EQ(g.CurHistorySize() + g.OutQueue().Count(), 0);
+    // Popping an empty queue is the subscript error; an empty item counts as zero.
+    cQueue q;
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(q.Peek()));
+    try {
+        q.Pop();
+        ADD_FAILURE() << "popped an empty queue";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.Number, 9);
+    }
+    EXPECT_EQ(ItemValue(QueueItem()), 0);
 }
 
 TEST(cGraph, ScaleRisesByFivePercentOnLargerSamplesAndRefusesZeroOrLess) {
