@@ -84,7 +84,7 @@ TEST(cGraph, StylesSetTheirPaletteAndOtherValuesAreOnlyStored) {
     }
 }
 
-TEST(BackgroundPicture, LoadsResourcesAndFilesAndKeepsTheImageOnFailure) {
+TEST(BackgroundPicture, LoadsResourcesAndFilesKeepsTheImageOnFailureAndChecksItsSides) {
     FakePictureLoader loader;
     const auto clouds = SolidPicture(2, 2, 0xFFFFFFFF), sky = SolidPicture(3, 3, 0xFF0000FF);
     loader.resources["Clouds"].picture = clouds;
@@ -114,9 +114,8 @@ TEST(BackgroundPicture, LoadsResourcesAndFilesAndKeepsTheImageOnFailure) {
     SetPictureLoader(nullptr);
     g.SetBackgroundPicture("C:\\none.jpg"); // no loader is no crash
     EXPECT_EQ(g.BackgroundPicture(), "C:\\none.jpg");
-}
 
-TEST(GraphPicture, SidesBeyondTheSixteenBitRangeAreRefused) {
+    // A picture refuses sides beyond the 16-bit range and pixels that do not fill them.
     EXPECT_THROW(GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0), AppError);
     EXPECT_THROW(GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0), AppError);
     EXPECT_THROW(GraphPicture(-1, 2, {}, 0, 0), AppError);
