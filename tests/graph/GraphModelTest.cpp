@@ -7,19 +7,6 @@
 
 #include <climits>
 
-// Its order and length are shown through the graph's history.
-TEST(cQueue, PoppingAnEmptyQueueIsSubscriptOutOfRangeAndAnEmptyItemCountsAsZero) {
-    cQueue q;
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(q.Peek()));
-    try {
-        q.Pop();
-        ADD_FAILURE() << "popped an empty queue";
-    } catch (const AppError& e) {
-        EXPECT_EQ(e.Number, 9);
-    }
-    EXPECT_EQ(ItemValue(QueueItem()), 0);
-}
-
 TEST(cGraph, HistoryKeepsTheNewestEntriesOfBothQueuesInStep) {
     cGraph g;
     for (int32_t k = 1; k <= 1500; ++k)
@@ -33,6 +20,16 @@ TEST(cGraph, HistoryKeepsTheNewestEntriesOfBothQueuesInStep) {
     g.SetHistory(-4);
     g.AddData(1, 1);
     EXPECT_EQ(g.CurHistorySize() + g.OutQueue().Count(), 0);
+    // Popping an empty queue is the subscript error; an empty item counts as zero.
+    cQueue q;
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(q.Peek()));
+    try {
+        q.Pop();
+        ADD_FAILURE() << "popped an empty queue";
+    } catch (const AppError& e) {
+        EXPECT_EQ(e.Number, 9);
+    }
+    EXPECT_EQ(ItemValue(QueueItem()), 0);
 }
 
 TEST(cGraph, ScaleRisesByFivePercentOnLargerSamplesAndRefusesZeroOrLess) {
@@ -87,7 +84,7 @@ TEST(cGraph, StylesSetTheirPaletteAndOtherValuesAreOnlyStored) {
     }
 }
 
-TEST(BackgroundPicture, LoadsResourcesAndFilesAndKeepsTheImageOnFailure) {
+TEST(BackgroundPicture, LoadsResourcesAndFilesKeepsTheImageOnFailureAndChecksItsSides) {
     FakePictureLoader loader;
     const auto clouds = SolidPicture(2, 2, 0xFFFFFFFF), sky = SolidPicture(3, 3, 0xFF0000FF);
     loader.resources["Clouds"].picture = clouds;
@@ -117,9 +114,8 @@ TEST(BackgroundPicture, LoadsResourcesAndFilesAndKeepsTheImageOnFailure) {
     SetPictureLoader(nullptr);
     g.SetBackgroundPicture("C:\\none.jpg"); // no loader is no crash
     EXPECT_EQ(g.BackgroundPicture(), "C:\\none.jpg");
-}
 
-TEST(GraphPicture, SidesBeyondTheSixteenBitRangeAreRefused) {
+    // A picture refuses sides beyond the 16-bit range and pixels that do not fill them.
     EXPECT_THROW(GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0), AppError);
     EXPECT_THROW(GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0), AppError);
     EXPECT_THROW(GraphPicture(-1, 2, {}, 0, 0), AppError);

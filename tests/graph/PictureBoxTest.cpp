@@ -33,25 +33,18 @@ int Mismatches(int fromX, int width, int lastRow, Got got, Expected expected) {
     return count;
 }
 
-// A white 32-bit top-down DIB in a memory DC.
+// A white 32-bit DIB in a memory DC, read as colours (0x00BBGGRR).
 struct Dib {
-    Dib(int width, int height) : width(width) {
-        bitmap = CreateDib32(dc, width, height, &bits);
-        old = SelectObject(dc, bitmap);
-        std::fill(bits, bits + width * height, 0xFFFFFFu);
+    Dib(int width, int height)
+        : bitmap(CreateDib32(dc, width, height, &bits)), old(SelectObject(dc, bitmap)) {
+        PatBlt(dc, 0, 0, width, height, WHITENESS);
     }
     ~Dib() {
         SelectObject(dc, old);
         DeleteObject(bitmap);
         DeleteDC(dc);
     }
-    // As a colour (0x00BBGGRR).
-    int32_t operator()(int x, int y) const {
-        GdiFlush();
-        const uint32_t p = bits[y * width + x];
-        return static_cast<int32_t>(((p >> 16) & 0xFF) | (p & 0xFF00) | ((p & 0xFF) << 16));
-    }
-    int width;
+    int32_t operator()(int x, int y) const { return static_cast<int32_t>(GetPixel(dc, x, y)); }
     HDC dc = CreateCompatibleDC(nullptr);
     uint32_t* bits = nullptr;
     HBITMAP bitmap;

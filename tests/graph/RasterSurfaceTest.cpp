@@ -58,7 +58,7 @@ TEST(RasterSurface, LinesRoundTheirEndsLeaveOutTheLastPixelAndClipFarOutside) {
     EXPECT_TRUE(Take(s).empty());
 }
 
-TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedAndBlended) {
+TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedBlendedAndTiled) {
     const std::vector<uint32_t> px = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0x00000000}; // last transparent
     RasterSurface s(5, 5);
     s.DrawPicture(GraphPicture(2, 2, px, 53, 53), 4, 4); // only its top-left pixel is inside
@@ -73,40 +73,39 @@ TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedAndBlended) {
     s.Clear();
     s.DrawPicture(GraphPicture(2, 2, px, 106, 106), 0, 0);
     EXPECT_EQ(s.Pixel(3, 0), 0x00FF00) << "a picture made at another resolution draws at its natural size";
-}
 
-TEST(TilePicture, CopiesCoverTheSurfaceFromTheCornerAndStretchingCoversItOnce) {
-    // A white tile of 100 x 50 with a black top-left pixel, on a white surface.
-    std::vector<uint32_t> px(100 * 50, 0xFFFFFFFF);
-    px[0] = 0xFF000000;
-    const GraphPicture tile(100, 50, px, PixelsToHimetric(100, 96), PixelsToHimetric(50, 96));
-    RasterSurface s(250, 120);
-    Take(s);
-    TilePicture(tile, s);
-    EXPECT_EQ(s.PictureDrawCount(), 9);
+    // Tiled, copies cover the surface from the corner; stretched, one covers it. A white tile of
+    // 100 x 50 with a black top-left pixel, on a white surface.
+    std::vector<uint32_t> white(100 * 50, 0xFFFFFFFF);
+    white[0] = 0xFF000000;
+    const GraphPicture tile(100, 50, white, PixelsToHimetric(100, 96), PixelsToHimetric(50, 96));
+    RasterSurface t(250, 120);
+    Take(t);
+    TilePicture(tile, t);
+    EXPECT_EQ(t.PictureDrawCount(), 9);
     EXPECT_EQ(
-        Take(s),
+        Take(t),
         (Pixels{
             {0, 0}, {0, 50}, {0, 100}, {100, 0}, {100, 50}, {100, 100}, {200, 0}, {200, 50}, {200, 100}}));
     // An exact multiple adds a row and a column that lie wholly outside; pictures without size draw
     // nothing; a tile of one pixel over a wide surface ends.
-    s.Resize(200, 100);
-    TilePicture(tile, s);
-    TilePicture(GraphPicture(0, 5, {}, 0, 132), s);
-    TilePicture(GraphPicture(5, 0, {}, 132, 0), s);
-    EXPECT_EQ(s.PictureDrawCount(), 18);
-    s.Resize(40000, 1);
-    TilePicture(*SolidPicture(1, 1, 0xFF000000), s);
-    EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2);
+    t.Resize(200, 100);
+    TilePicture(tile, t);
+    TilePicture(GraphPicture(0, 5, {}, 0, 132), t);
+    TilePicture(GraphPicture(5, 0, {}, 132, 0), t);
+    EXPECT_EQ(t.PictureDrawCount(), 18);
+    t.Resize(40000, 1);
+    TilePicture(*SolidPicture(1, 1, 0xFF000000), t);
+    EXPECT_EQ(t.PictureDrawCount(), 18 + 40001 * 2);
 
     // Stretched from its corner over the whole surface: only the corner pixel maps to the black one.
-    s.Resize(150, 60);
-    s.SetBackColor(0x808080);
-    s.Clear();
-    StretchPicture(tile, s);
-    EXPECT_EQ((std::vector<int32_t>{s.Pixel(0, 0), s.Pixel(1, 0), s.Pixel(0, 1), s.Pixel(149, 59)}),
+    t.Resize(150, 60);
+    t.SetBackColor(0x808080);
+    t.Clear();
+    StretchPicture(tile, t);
+    EXPECT_EQ((std::vector<int32_t>{t.Pixel(0, 0), t.Pixel(1, 0), t.Pixel(0, 1), t.Pixel(149, 59)}),
               (std::vector<int32_t>{0, 0xFFFFFF, 0xFFFFFF, 0xFFFFFF}));
-    EXPECT_EQ(s.PictureDrawCount(), 18 + 40001 * 2 + 1);
+    EXPECT_EQ(t.PictureDrawCount(), 18 + 40001 * 2 + 1);
 }
 
 TEST(RoundToEven, GivesTheSharedRoundingsResultEverywhere) {

@@ -58,7 +58,7 @@ protected:
 };
 } // namespace
 
-TEST_F(GraphTheme, SavingRefusesBuiltInReadOnlyAndUnstorableNamesAndMovesResavedThemesToTheEnd) {
+TEST_F(GraphTheme, SavingRefusesBuiltInAndUnstorableNamesAndMovesResavedThemesToTheEnd) {
     EXPECT_EQ(Saved(themes), Names{});
     for (const std::string& name : {std::string("Standard"), std::string("River"), std::string(),
                                     std::string("Dark\\Blue"), std::string(256, 'x')})
@@ -70,16 +70,9 @@ TEST_F(GraphTheme, SavingRefusesBuiltInReadOnlyAndUnstorableNamesAndMovesResaved
     EXPECT_EQ(Listed(themes), (Names{std::string(255, 'a'), "B", "STANDARD"}));
     ASSERT_TRUE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), Listed(themes));
-
-    Write("Locked", "ReadOnly", "True");
-    themes.RegistryRead();
-    EXPECT_FALSE(themes.SaveTheme("LOCKED", graph));
-    for (const char* name : {"Locked", "Standard", "River"})
-        EXPECT_FALSE(themes.CanDelete(name)) << name;
-    EXPECT_TRUE(themes.CanDelete("B") && themes.CanDelete("no such theme"));
 }
 
-TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadOnly) {
+TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadOnlyAndUndeletable) {
     for (int32_t code = 1; code <= 6; ++code)
         *PropertyColor(graph, code) = code; // each colour its own value
     graph.FillUnderGraph = false;
@@ -88,11 +81,15 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
     Write("Locked", "ReadOnly", "True");
     // A read drops unsaved changes: Night has to be saved again.
     EXPECT_EQ(Saved(themes), Names{"Locked"});
+    EXPECT_FALSE(themes.SaveTheme("LOCKED", graph));
+    for (const char* name : {"Locked", "Standard", "River"})
+        EXPECT_FALSE(themes.CanDelete(name)) << name;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     ASSERT_TRUE(themes.RegistrySave());
     EXPECT_EQ(Read("Night", "FillUnderGraph") + Read("Night", "StretchBackground"), "FalseTrue");
     EXPECT_EQ(Read("Night", "ReadOnly"), "<missing>");
     EXPECT_EQ(Read("Locked", "ReadOnly"), "True");
+    EXPECT_TRUE(themes.CanDelete("Night") && themes.CanDelete("no such theme"));
 
     other.RegistryRead();
     cGraph applied;

@@ -7,7 +7,7 @@
 #include <tuple>
 #include <vector>
 
-TEST(ThemeEditorRules, TheSampleCrossesFallingInAndRisingOut) {
+TEST(ThemeEditorRules, TheSampleCrossesAndItsColoursArePickedByProperty) {
     cGraph graph;
     AddSampleData(graph, 5);
     const auto& in = graph.InQueue().Contents();
@@ -17,10 +17,8 @@ TEST(ThemeEditorRules, TheSampleCrossesFallingInAndRisingOut) {
         (std::vector<int32_t>{ItemValue(in[0]), ItemValue(in[4]), ItemValue(out[0]), ItemValue(out[4])}),
         (std::vector<int32_t>{16, 0, 1, 25}));
     EXPECT_DOUBLE_EQ(graph.ScaleExact(), 25 * 1.05) << "the scale follows the data";
-}
 
-TEST(ThemeEditorRules, PropertyCodesNameTheirColoursAndPickingFindsTheFirstEqualOne) {
-    cGraph graph;
+    // Property codes name their colours, and picking finds the first equal one.
     std::string texts;
     for (const ThemeProperty& property : ThemeProperties()) {
         texts += std::string(property.Text) + ";";

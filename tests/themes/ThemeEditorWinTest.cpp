@@ -42,12 +42,10 @@ bool Enabled(HWND dialog, int id) {
 POINT Find(const PictureBox& picture, int32_t colour) {
     RECT r{};
     GetClientRect(picture.Window(), &r);
-    for (int y = 0; y < r.bottom; ++y) {
-        for (int x = 0; x < r.right; ++x) {
+    for (int y = 0; y < r.bottom; ++y)
+        for (int x = 0; x < r.right; ++x)
             if (picture.Point(x, y) == colour)
                 return {x, y};
-        }
-    }
     return {-1, -1};
 }
 
