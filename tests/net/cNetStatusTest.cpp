@@ -1,9 +1,7 @@
 #include "net/cNetStatus.h"
 #include "AllocCounter.h"
-#include "app/AppInfo.h"
 #include "net/MTimer.h"
 #include "net/NetFakes.h"
-#include "settings/RaisedError.h"
 
 #include <gtest/gtest.h>
 
@@ -173,13 +171,6 @@ TEST_F(Sampler, ASecondStartReplacesTheTimerAndAHandlerMayEndTheSampler) {
     };
     EXPECT_TRUE(sys.Fire(id) && sys.Fire(id)) << "there is no stop: the timer runs on for no one";
     EXPECT_TRUE(net == nullptr && samples.size() == 3u) << "two at Start, one tick, then no one";
-}
-
-TEST_F(Sampler, StartWithoutASystemTimerRaises13652AndSamplesNothing) {
-    sys.failSetTimer = true;
-    EXPECT_EQ(RaisedError([&] { net->Start(); }),
-              "-2147207852 " + ExeBaseName() + ".WindowProc: Can't create system timer");
-    EXPECT_TRUE(samples.empty() && sys.RunningCount() == 0u);
 }
 
 TEST_F(Sampler, ATickAllocatesNothingOnceTheTableHasBeenSeen) {

@@ -1,6 +1,6 @@
 #include "winsys/MSubclass.h"
-#include "app/AppError.h"
 #include "app/AppInfo.h"
+#include "settings/RaisedError.h"
 #include "winsys/GSubclass.h"
 #include "winsys/SubclassTestUtil.h"
 
@@ -58,16 +58,6 @@ protected:
     }
     TestWindow window = MakeTestWindow(OriginalProc, "SubclassTestWindow");
 };
-
-// The error an action raises, as "number source: description".
-std::string Raised(const std::function<void()>& action) {
-    try {
-        action();
-    } catch (const AppError& error) {
-        return std::to_string(error.Number) + " " + error.Source + ": " + error.Description;
-    }
-    return "nothing raised";
-}
 } // namespace
 
 TEST_F(Subclass, ClientsAnswerInTurnWithThePreviousProcedureAndDetachingRestoresTheWindow) {
@@ -122,20 +112,20 @@ TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
     Client a("a", emrConsume, 1);
     const HWND dead = MakeTestWindow(OriginalProc, "SubclassTestWindow").get(); // destroyed at once
     const std::string source = " " + ExeBaseName() + ".WindowProc: ";
-    EXPECT_EQ(Raised([&] { AttachMessage(&a, dead, kMsg); }), "-2147208421" + source + "Invalid window");
+    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, dead, kMsg); }), "-2147208421" + source + "Invalid window");
 
     AttachMessage(&a, Window(), kMsg);
     const int before = BookedProps(Window());
-    EXPECT_EQ(Raised([&] { AttachMessage(&a, Window(), kMsg); }),
+    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, Window(), kMsg); }),
               "-2147208422" + source + "Message already handled by another class");
     // The desktop window belongs to the shell's process.
-    EXPECT_EQ(Raised([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
+    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
               "-2147208420" + source + "Can't modify external window");
     EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
-    EXPECT_EQ(Raised([&] { AttachMessage(nullptr, Window(), kOther); }), "91 : ") << "no client";
+    EXPECT_EQ(RaisedError([&] { AttachMessage(nullptr, Window(), kOther); }), "91 : ") << "no client";
     EXPECT_EQ(BookedProps(Window()), before);
     DetachMessage(&a, Window(), kMsg);
-    EXPECT_EQ(Raised([] { ErrRaise(13081); }), "-2147208423" + source + "Can't subclass window");
+    EXPECT_EQ(RaisedError([] { ErrRaise(13081); }), "-2147208423" + source + "Can't subclass window");
 }
 
 // A client may withdraw, or destroy another, while a message is handed round (a tray icon whose menu
