@@ -76,8 +76,8 @@ TEST_F(Sampler, StartAndAChangeOfInterfaceTakeABaselineAndAVanishedInterfaceCome
     EXPECT_EQ(Tick(), std::pair(48, 20));
     table.rows.pop_back();
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    // Back under a new index with higher counters, behind a namesake: the first is the watched one.
-    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 9100, 330, 3));
+    // Back under its old index with higher counters, behind a namesake: the first is the watched one.
+    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 9100, 330, 2));
     table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 1, 1, 4));
     EXPECT_EQ(Tick(), std::pair(0, 0));
     Counters(1, 9160, 335);
