@@ -165,7 +165,7 @@ std::string FormatSingle(float value) {
     const int count = static_cast<int>(digits.size());
     std::string fixed;
     if (exponent < 0)
-        fixed = "0." + std::string(static_cast<size_t>(-exponent - 1), '0') + digits;
+        fixed.append("0.").append(static_cast<size_t>(-exponent - 1), '0').append(digits);
     else if (count <= exponent + 1)
         fixed = WholeNumber(std::fabs(value)); // as long as the digits padded with zeros, and exact
     else
@@ -173,8 +173,12 @@ std::string FormatSingle(float value) {
                 digits.substr(static_cast<size_t>(exponent) + 1);
     char power[16];
     std::snprintf(power, sizeof power, "e%c%02d", exponent < 0 ? '-' : '+', std::abs(exponent));
-    const std::string scientific = digits.substr(0, 1) + (count > 1 ? "." + digits.substr(1) : "") + power;
-    std::string text = (value < 0 ? "-" : "") + (scientific.size() < fixed.size() ? scientific : fixed);
+    std::string scientific = digits.substr(0, 1);
+    if (count > 1)
+        scientific.append(".").append(digits, 1);
+    scientific += power;
+    std::string text = value < 0 ? "-" : "";
+    text += scientific.size() < fixed.size() ? scientific : fixed;
     for (char& c : text) {
         if (c == '.')
             c = g_decimalSeparator;
