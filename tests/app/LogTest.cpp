@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <stdexcept>
 
 namespace {
@@ -57,6 +61,11 @@ protected:
     FakeLogSystem fake;
 };
 
+std::string LocalDate(std::time_t when) {
+    char text[16] = {};
+    std::strftime(text, sizeof text, "%Y-%m-%d", std::localtime(&when));
+    return text;
+}
 } // namespace
 
 TEST_F(Log, LinesCarryTheUsersDateAndTimeOnlyTheDateAtMidnightAndAreBufferedInWholeLines) {
@@ -112,6 +121,33 @@ TEST_F(Log, OffOrUnopenableItTouchesNothingAndAFailedWriteLosesOnlyItsLines) {
     WriteLog("kept");
     FlushLog();
     EXPECT_EQ(fake.file, "5.3.2024 13:4:5: kept\r\n");
+}
+
+TEST_F(Log, TheRealFileGetsTodaysLinesAfterItsOldContentAndOnlyWhenSwitchedOn) {
+    SetLogSystem(nullptr);
+    const auto folder = std::filesystem::temp_directory_path() /
+                        ("vantorel-log-" + std::to_string(reinterpret_cast<uintptr_t>(&fake)));
+    std::filesystem::create_directories(folder);
+    const auto path = folder / "MeterLog.txt";
+    SetLoggingSwitch(false);
+    OpenLog(path.string());
+    EXPECT_FALSE(std::filesystem::exists(path));
+    SetLoggingSwitch(true);
+    OpenLog((folder / "missing" / "MeterLog.txt").string());
+    EXPECT_FALSE(LogIsOpen());
+
+    std::ofstream(path, std::ios::binary) << "old line\r\n";
+    const std::string before = LocalDate(std::time(nullptr));
+    OpenLog(path.string());
+    WriteLog("Previous Instance");
+    CloseLog();
+    std::stringstream content;
+    content << std::ifstream(path, std::ios::binary).rdbuf();
+    std::filesystem::remove_all(folder);
+    const std::string text = content.str(), after = LocalDate(std::time(nullptr));
+    EXPECT_TRUE(text.starts_with("old line\r\n" + before) || text.starts_with("old line\r\n" + after))
+        << text;
+    EXPECT_TRUE(text.ends_with(": Previous Instance\r\n")) << text;
 }
 
 TEST(Stopwatch, ElapsedTimeIsTheTickDifferenceAlsoAcrossTheWrap) {
