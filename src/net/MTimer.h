@@ -9,7 +9,8 @@ class ISystemTimer {
 public:
     // A new periodic timer whose ticks reach TimerProc; its identifier, or 0 when none could be made.
     virtual uintptr_t SetTimer(uint32_t elapseMs) = 0;
-    virtual bool KillTimer(uintptr_t id) = 0;
+    // Nothing is told back: a timer that is already gone is as good as killed.
+    virtual void KillTimer(uintptr_t id) = 0;
 
 protected:
     ~ISystemTimer() = default;

@@ -55,9 +55,9 @@ uintptr_t FakeSystemTimer::SetTimer(uint32_t elapseMs) {
     return id;
 }
 
-bool FakeSystemTimer::KillTimer(uintptr_t id) {
+void FakeSystemTimer::KillTimer(uintptr_t id) {
     ++killCalls;
-    return m_running.erase(id) != 0;
+    m_running.erase(id);
 }
 
 bool FakeSystemTimer::Fire(uintptr_t id) {

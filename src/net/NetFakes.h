@@ -35,7 +35,7 @@ public:
 class FakeSystemTimer : public ISystemTimer {
 public:
     uintptr_t SetTimer(uint32_t elapseMs) override;
-    bool KillTimer(uintptr_t id) override;
+    void KillTimer(uintptr_t id) override;
 
     // Delivers one tick of a running timer to TimerProc, as the system's dispatch would; false (and
     // nothing happens) when no timer with this identifier runs.

@@ -45,8 +45,8 @@ uintptr_t Win32SystemTimer::SetTimer(uint32_t elapseMs) {
     return ::SetTimer(nullptr, 0, elapseMs, SystemTimerProc);
 }
 
-bool Win32SystemTimer::KillTimer(uintptr_t id) {
-    return ::KillTimer(nullptr, id) != FALSE;
+void Win32SystemTimer::KillTimer(uintptr_t id) {
+    ::KillTimer(nullptr, id);
 }
 
 void UseSystemNetworkSeams() {

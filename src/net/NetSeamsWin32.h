@@ -12,7 +12,7 @@ public:
 class Win32SystemTimer : public ISystemTimer {
 public:
     uintptr_t SetTimer(uint32_t elapseMs) override;
-    bool KillTimer(uintptr_t id) override;
+    void KillTimer(uintptr_t id) override;
 };
 
 // Makes the reader and the timers use the system's: the program calls this once at start.

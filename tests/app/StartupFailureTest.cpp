@@ -25,7 +25,7 @@ namespace {
 // The system refuses every timer, as it does when its timer resources are exhausted.
 struct RefusingTimers : ISystemTimer {
     uintptr_t SetTimer(uint32_t) override { return 0; }
-    bool KillTimer(uintptr_t) override { return false; }
+    void KillTimer(uintptr_t) override {}
 };
 
 class ControllerFailure : public testing::Test {
