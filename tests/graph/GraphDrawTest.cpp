@@ -49,8 +49,12 @@ TEST(DrawGraph, FillModeDrawsTheNewestSamplesFromTheRightAsTheirThreeLinesOverEa
     f.graph.SetScaleValue(977);
     std::mt19937 random(42);
     std::uniform_int_distribution<int32_t> value(-200, 1400);
-    for (int j = 0; j < 400; ++j) // more samples than columns, some of them nothing or below nothing
-        f.graph.AddData(j % 7 ? value(random) : 0, j % 5 ? value(random) : value(random) / 3);
+    // More samples than columns: some of them nothing, below nothing or at most a pixel high, and the
+    // newest a steady run, whose shared rows are filled in one go.
+    for (int j = 0; j < 370; ++j)
+        f.graph.AddData(j % 7 ? value(random) : j % 9, j % 5 ? value(random) : value(random) / 3);
+    for (int j = 370; j < 400; ++j)
+        f.graph.AddData(700, 300);
     f.graph.DrawGraph(true, false);
     Fixture expected(300, 139);
     expected.graph.DrawGraph(false, false); // background and separator only
@@ -67,7 +71,7 @@ TEST(DrawGraph, FillModeDrawsTheNewestSamplesFromTheRightAsTheirThreeLinesOverEa
         }
     }
     const auto& pixels = f.surface.Pixels();
-    EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + 300 * 123, expected.surface.Pixels().begin()));
+    EXPECT_TRUE(std::equal(pixels.begin(), pixels.begin() + 300 * 124, expected.surface.Pixels().begin()));
 }
 
 TEST(DrawGraph, LineModeJoinsSamplesAndZeroStillReachesTheBaseLine) {
