@@ -13,7 +13,8 @@ TEST(StatisticsFormat, AmountsInEachUnitRoundToEvenWithTheUsersSeparator) {
         double octets;
         StatisticsUnit unit;
         const char* text;
-    } cases[] = {{12345, Bytes, "12345 b"},
+    } cases[] = {{0, Bytes, "0 b"},
+                 {12345, Bytes, "12345 b"},
                  {-0.5, Bytes, "-0.5 b"},
                  {2.0625, Bytes, "2.0625 b"},
                  {1536, Kilobytes, "1.5 kb"},
