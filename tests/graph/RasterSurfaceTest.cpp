@@ -52,6 +52,12 @@ TEST(RasterSurface, LinesRoundTheirEndsLeaveOutTheLastPixelAndClipFarOutside) {
     EXPECT_EQ(Take(s), Column(5, 0, 10));
     s.Line(6, 10, 5, -3e9f); // a one-column step to far above: every visible row is the start column's
     EXPECT_EQ(Take(s), Column(6, 0, 10));
+    s.Line(-2e8f, -1e8f, 10, 10); // pulled in to (-2^26, -2^25) first: its direction is kept
+    const Pixels far = Take(s);
+    s.Line(0, 5, 10, 10);
+    EXPECT_EQ(far, Take(s));
+    s.SetPixel(3.5f, 2.5f);
+    EXPECT_EQ(Take(s), (Pixels{{4, 2}}));
     s.Line(1e30f, 1e30f, 2e30f, 2e30f);
     s.Line(0, 0, std::numeric_limits<float>::quiet_NaN(), 5);
     s.SetPixel(std::numeric_limits<float>::infinity(), 1);
