@@ -2,6 +2,7 @@
 #include "app/mMisc.h"
 #include "graph/GraphTestUtil.h"
 #include "graph/cGraph.h"
+#include "settings/RaisedError.h"
 
 #include <gtest/gtest.h>
 
@@ -116,10 +117,13 @@ TEST(BackgroundPicture, LoadsResourcesAndFilesKeepsTheImageOnFailureAndChecksIts
     EXPECT_EQ(g.BackgroundPicture(), "C:\\none.jpg");
 
     // A picture refuses sides beyond the 16-bit range and pixels that do not fill them.
-    EXPECT_THROW(GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0), AppError);
-    EXPECT_THROW(GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0), AppError);
+    EXPECT_EQ(RaisedError([] { GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0); }),
+              "6 : Overflow");
+    EXPECT_EQ(RaisedError([] { GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0); }),
+              "5 : Invalid procedure call or argument");
     EXPECT_THROW(GraphPicture(-1, 2, {}, 0, 0), AppError);
     EXPECT_NO_THROW(GraphPicture(32767, 1, std::vector<uint32_t>(32767), 0, 0));
+    EXPECT_NO_THROW(GraphPicture(1, 32767, std::vector<uint32_t>(32767), 0, 0));
     EXPECT_TRUE(GraphPicture(1, 1, {0x80FFFFFF}, 26, 26).HasAlpha());
     EXPECT_FALSE(SolidPicture(2, 1, 0xFF123456)->HasAlpha());
     EXPECT_NE(SolidPicture(1, 1, 0xFF000000)->Id(), SolidPicture(1, 1, 0xFF000000)->Id());

@@ -26,6 +26,7 @@ TEST(MeterGeometry, AWindowOffEveryWorkAreaComesBackOntoItsNearestEdge) {
         {{-5000, -900, -4800, -820}, {0, 0, 200, 80}},    // far above and to the left
         {{3000, 0, 6000, 2000}, {0, 0, 1000, 660}},       // larger than the work area: fitted
         {{1500, 700, 1500, 700}, {1000, 660, 1000, 660}}, // no size at all stays so
+        {{-200, 100, 0, 180}, {0, 100, 200, 180}},        // touching the left edge from outside
     };
     for (const Case& c : cases) {
         const PixelRect r = KeepOnWorkArea(c.window, work);
