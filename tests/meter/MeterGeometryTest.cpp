@@ -6,7 +6,7 @@ TEST(MeterGeometry, TwipsFollowTheScreenResolution) {
     EXPECT_EQ(TwipsToPixels(3000, 96), 200);
     EXPECT_EQ(TwipsToPixels(100, 96), 7);  // 6.67 pixels
     EXPECT_EQ(TwipsToPixels(22.5, 96), 2); // 1.5 pixels: ties to even
-    EXPECT_EQ(PixelsToTwips(7, 96), 105);
+    EXPECT_TRUE(PixelsToTwips(7, 96) == 105 && PixelsToTwips(1, 1) == 1440 && PixelsToTwips(7, 0) == 0);
     EXPECT_EQ(TwipsToPixels(1440, 1), 1);
     // The ends of the 16-bit range are still coordinates.
     EXPECT_TRUE(TwipsToPixels(-491520, 96) == -32768 && TwipsToPixels(491505, 96) == 32767);
