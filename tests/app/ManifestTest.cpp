@@ -4,7 +4,6 @@
 
 #include <gtest/gtest.h>
 #include <shlwapi.h>
-#include <tlhelp32.h>
 
 #include <string>
 
@@ -49,20 +48,15 @@ TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsRunLevelAndVisualStyles
     EXPECT_EQ(level.UiAccess, 0u);
 
     // A button made under the manifest, as the program's dialogs make theirs, brings version 6 of the
-    // common controls in: a side-by-side assembly (the system folder holds the older version).
+    // common controls in: a side-by-side assembly (the system folder holds the older version). Under the
+    // manifest the name stands for that assembly's library, found only once it is loaded.
     ULONG_PTR cookie = 0;
     ASSERT_TRUE(ActivateActCtx(context, &cookie));
     DestroyWindow(
         CreateWindowExA(0, "Button", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr));
+    char controls[MAX_PATH] = {};
+    GetModuleFileNameA(GetModuleHandleA("comctl32.dll"), controls, MAX_PATH);
     DeactivateActCtx(0, cookie);
     ReleaseActCtx(context);
-    std::string controls;
-    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, GetCurrentProcessId());
-    MODULEENTRY32 module{};
-    module.dwSize = sizeof module;
-    for (BOOL more = Module32First(snapshot, &module); more; more = Module32Next(snapshot, &module))
-        if (lstrcmpiA(module.szModule, "comctl32.dll") == 0 && StrStrIA(module.szExePath, "\\winsxs\\"))
-            controls = module.szExePath;
-    CloseHandle(snapshot);
-    EXPECT_TRUE(StrStrIA(controls.c_str(), "common-controls_6595b64144ccf1df_6.0.")) << controls;
+    EXPECT_TRUE(StrStrIA(controls, "common-controls_6595b64144ccf1df_6.0.")) << controls;
 }
