@@ -260,12 +260,10 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     // and fonts are made once. Objects the system makes lazily may still appear afterwards; a leak per
     // sample or per opening adds dozens.
     Run(10, 150);
-    ASSERT_FALSE(HasFatalFailure());
     EXPECT_EQ(form.NetGraph->CurHistorySize(), form.NetGraph->History());
     const auto [gdiBefore, userBefore] = GuiObjects();
     const int64_t heapBefore = HeapInUse();
     Run(25, 160);
-    ASSERT_FALSE(HasFatalFailure());
     const auto [gdiAfter, userAfter] = GuiObjects();
     EXPECT_LE(gdiAfter - gdiBefore, 8) << gdiBefore << " GDI objects before";
     EXPECT_LE(userAfter - userBefore, 4) << userBefore << " USER objects before";

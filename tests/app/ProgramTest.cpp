@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdlib>
 #include <memory>
 #include <string>
 #include <vector>
@@ -188,10 +187,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     EXPECT_EQ(std::ranges::count(log, "frmMeter_Unload"), 2);
     EXPECT_EQ(log.back(), "End");
     EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
-    EXPECT_EQ(ReadValue(kSettings, "FirstRun"), "0");
-    EXPECT_EQ(ReadValue(kSettings, "Interface"), "") << "all interfaces";
     EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "True");
-    EXPECT_GE(std::atoi(ReadValue(kGraph, "Scale").c_str()), 1) << "the scale the graph reached";
     // The theme chosen in the first run, taken up by the restart: green numbers on black, no fill. (The
     // geometry's twips are the meter tests' to check; here it came back to its place above.)
     EXPECT_EQ(ReadValue(kGraph, "BackColor") + " " + ReadValue(kGraph, "NumColor") + " " +

@@ -1,4 +1,5 @@
 #include "winsys/SysTray.h"
+#include "app/MainMenu.h"
 #include "support/WinTestUtil.h"
 #include "winsys/SubclassTestUtil.h"
 
@@ -77,7 +78,6 @@ TEST_F(SysTrayTest, OnlyChangesThatMatterReachTheShellAndTheIconComesBackWithThe
     EXPECT_EQ(Sent(), Strings{"add 7 i2 " + long200.substr(0, 127) + " (booked)"});
     EXPECT_EQ(tray->Tooltip(), long200);
     EXPECT_EQ(last.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
-    EXPECT_EQ(last.uID + last.dwState + last.dwInfoFlags, 0u);
     EXPECT_EQ(last.uCallbackMessage, RegisterWindowMessageA("Vantorel_TrayMsg")); // where the shell reports
 
     // Samples in a steady state keep their picture and text: the same again costs no request.
@@ -150,9 +150,8 @@ TEST_F(SysTrayTest, TheRealShellTakesTheIconAndItsRightClickOpensTheMenu) {
         10000))
         << "the shell never took the icon";
 
-    HMENU menu = CreatePopupMenu();
-    AppendMenuA(menu, MF_STRING, 101, "Show");
-    AppendMenuA(menu, MF_STRING, 102, "Statistics...");
+    MainMenu program; // the program's own popup
+    const HMENU menu = program.Popup();
     HWND front = nullptr;
     UINT bold = 0, chosen = 0;
     g_menuAction = [&] {
@@ -166,19 +165,18 @@ TEST_F(SysTrayTest, TheRealShellTakesTheIconAndItsRightClickOpensTheMenu) {
     };
     tray.RightClick = [&] {
         SetTimer(nullptr, 0, 300, InMenu);
-        chosen = tray.ShowMenu(menu, 101u);
+        chosen = tray.ShowMenu(menu, MainMenu::mnuShow);
     };
     RECT bar{};
     ASSERT_TRUE(GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar));
     // Ours is the only icon: it sits at the right end of the taskbar.
     Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, POINT{bar.right - 11, (bar.top + bar.bottom) / 2});
     EXPECT_TRUE(PumpUntil([&] { return chosen != 0; }, 5000)) << "no right click came back";
-    EXPECT_EQ(chosen, 102u);
+    EXPECT_EQ(chosen, MainMenu::mnuStatistics);
     EXPECT_EQ(front, tray.hWnd()) << "the control's window is in front while the menu is up";
-    EXPECT_EQ(bold, 101u);
+    EXPECT_EQ(bold, MainMenu::mnuShow);
     EXPECT_EQ(GetMenuDefaultItem(menu, FALSE, 0), static_cast<UINT>(-1)) << "bold for this popup only";
-    EXPECT_EQ(g_hostCommands, std::vector<UINT>{102u}) << "the host gets the command as from its own menu";
-    DestroyMenu(menu);
+    EXPECT_EQ(g_hostCommands, std::vector<UINT>{MainMenu::mnuStatistics}) << "the host gets the command";
 
     results.clear();
     tray.SetTooltip("Vantorel In: 1kb/s Out: 0kb/s");
