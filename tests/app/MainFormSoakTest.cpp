@@ -244,9 +244,7 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
         withPicture.push_back(i);
         first = first ? first : item.hbmpItem;
         const auto pixels = PixelsOf(item.hbmpItem, 16);
-        EXPECT_GT(std::count_if(pixels.begin(), pixels.end(),
-                                [](COLORREF c) { return c != GetSysColor(COLOR_MENU); }),
-                  20)
+        EXPECT_GT(std::ranges::count_if(pixels, [](COLORREF c) { return c != GetSysColor(COLOR_MENU); }), 20)
             << "the picture of entry " << i << " is drawn on the menu colour";
     }
     EXPECT_EQ(withPicture, (std::vector<int>{0, 1, 3, 4, 6}));

@@ -108,12 +108,12 @@ TEST_F(Subclass, ClientsAnswerInTurnWithThePreviousProcedureAndDetachingRestores
     EXPECT_TRUE(Restored());
 }
 
+// The program never makes a request that is refused: a second booking would call a client twice, and
+// another process's window must stay untouched. (A dead window or a missing client is refused too, but
+// would fail harmlessly without the check.)
 TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
     Client a("a", emrConsume, 1);
-    const HWND dead = MakeTestWindow(OriginalProc, "SubclassTestWindow").get(); // destroyed at once
     const std::string source = " " + ExeBaseName() + ".WindowProc: ";
-    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, dead, kMsg); }), "-2147208421" + source + "Invalid window");
-
     AttachMessage(&a, Window(), kMsg);
     const int before = BookedProps(Window());
     EXPECT_EQ(RaisedError([&] { AttachMessage(&a, Window(), kMsg); }),
@@ -122,10 +122,8 @@ TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
     EXPECT_EQ(RaisedError([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
               "-2147208420" + source + "Can't modify external window");
     EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
-    EXPECT_EQ(RaisedError([&] { AttachMessage(nullptr, Window(), kOther); }), "91 : ") << "no client";
     EXPECT_EQ(BookedProps(Window()), before);
     DetachMessage(&a, Window(), kMsg);
-    EXPECT_EQ(RaisedError([] { ErrRaise(13081); }), "-2147208423" + source + "Can't subclass window");
 }
 
 // A client may withdraw, or destroy another, while a message is handed round (a tray icon whose menu

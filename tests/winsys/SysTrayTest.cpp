@@ -23,11 +23,8 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
 
 void Click(DWORD down, DWORD up, POINT at) {
     SetCursorPos(at.x, at.y);
-    INPUT input[2] = {};
-    input[0].type = input[1].type = INPUT_MOUSE;
-    input[0].mi.dwFlags = down;
-    input[1].mi.dwFlags = up;
-    SendInput(2, input, sizeof(INPUT));
+    mouse_event(down, 0, 0, 0, 0);
+    mouse_event(up, 0, 0, 0, 0);
 }
 
 // Runs inside the menu's own loop (pumping messages here would take them away from the menu); a tick
