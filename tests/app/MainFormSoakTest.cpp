@@ -30,17 +30,8 @@ const char kSettings[] = "Software\\Vantorel\\Settings";
 
 // Live GDI and USER objects of this process. Windows counts them; Wine answers 0, so there each handle
 // slot is probed without touching what it holds (a value whose upper 16 bits are 0 means "this slot,
-// whatever its generation"): GDI objects by type, menus with IsMenu, icons by drawing them 1x1; and the
-// process's windows are counted.
-long g_windows = 0;
-BOOL CALLBACK CountWindow(HWND hwnd, LPARAM topLevel) {
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hwnd, &pid);
-    if (pid == GetCurrentProcessId() && ++g_windows && topLevel)
-        EnumChildWindows(hwnd, CountWindow, 0);
-    return TRUE;
-}
-
+// whatever its generation"): GDI objects by type; windows that belong to this process, menus with
+// IsMenu, icons by drawing them 1x1.
 std::pair<long, long> GuiObjects() {
     long gdi = GetGuiResources(GetCurrentProcess(), GR_GDIOBJECTS);
     long user = GetGuiResources(GetCurrentProcess(), GR_USEROBJECTS);
@@ -49,16 +40,15 @@ std::pair<long, long> GuiObjects() {
             gdi += GetObjectType(reinterpret_cast<HGDIOBJ>(slot)) != 0;
     if (user != 0)
         return {gdi, user};
-    g_windows = 0;
-    EnumWindows(CountWindow, 1);
-    for (HWND w = nullptr; (w = FindWindowExA(HWND_MESSAGE, w, nullptr, nullptr));)
-        CountWindow(w, 1);
     HDC probe = CreateCompatibleDC(nullptr);
-    for (UINT_PTR slot = 0x20; slot <= 0xFFFE; slot += 2)
-        user += IsMenu(reinterpret_cast<HMENU>(slot)) ||
+    for (UINT_PTR slot = 0x20; slot <= 0xFFFE; slot += 2) {
+        DWORD pid = 0;
+        GetWindowThreadProcessId(reinterpret_cast<HWND>(slot), &pid);
+        user += pid == GetCurrentProcessId() || IsMenu(reinterpret_cast<HMENU>(slot)) ||
                 DrawIconEx(probe, 0, 0, reinterpret_cast<HICON>(slot), 1, 1, 0, nullptr, DI_NORMAL);
+    }
     DeleteDC(probe);
-    return {gdi, user + g_windows};
+    return {gdi, user};
 }
 
 // Bytes in use in every heap of the process, exactly.
