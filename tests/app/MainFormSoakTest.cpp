@@ -105,20 +105,6 @@ void CALLBACK DismissVisibleMenu(HWND, UINT, UINT_PTR, DWORD) {
 
 class Controller : public testing::Test {
 protected:
-    // Samples that change the tooltip and the scale every time and visit the four tray pictures in runs,
-    // as traffic does (a new picture costs the shell a copy of the icon).
-    void DriveSamples(int count) {
-        for (int i = 0; i < count; ++i, ++m_sample) {
-            const uint32_t state = (m_sample / 10) % 4;
-            const int32_t wave = static_cast<int32_t>(1 + (m_sample * 7919u) % 300000u);
-            form.NetStat_Status(state < 2 ? wave : 0, state % 2 == 0       ? wave / 3 + 1
-                                                      : m_sample % 97 == 0 ? -5
-                                                                           : 0);
-            if (i % 50 == 49)
-                PumpFor(1); // the meter paints, the tray takes its notifications
-        }
-    }
-
     // One opening the way a user makes it: the tray's right click, or a right click on the meter's graph.
     // The popup must really appear; a timer closes it from inside the menu's loop.
     void OpenAndCloseMenu() {
@@ -136,9 +122,20 @@ protected:
         ASSERT_EQ(VisibleMenu(), nullptr) << "the popup menu did not close";
     }
 
+    // Rounds of samples, each round ending with an opening of the menu. The samples change the tooltip and
+    // the scale every time and visit the four tray pictures in runs, as traffic does (a new picture costs
+    // the shell a copy of the icon).
     void Run(int rounds, int samplesPerRound) {
         for (int r = 0; r < rounds && !HasFatalFailure(); ++r) {
-            DriveSamples(samplesPerRound);
+            for (int i = 0; i < samplesPerRound; ++i, ++m_sample) {
+                const uint32_t state = (m_sample / 10) % 4;
+                const int32_t wave = static_cast<int32_t>(1 + (m_sample * 7919u) % 300000u);
+                form.NetStat_Status(state < 2 ? wave : 0, state % 2 == 0       ? wave / 3 + 1
+                                                          : m_sample % 97 == 0 ? -5
+                                                                               : 0);
+                if (i % 50 == 49)
+                    PumpFor(1); // the meter paints, the tray takes its notifications
+            }
             OpenAndCloseMenu();
         }
     }
