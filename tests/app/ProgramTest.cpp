@@ -1,6 +1,7 @@
 // The real program started as a user starts it, in a private copy: the first run and the next one with
 // a second copy started meanwhile, and the ways it is asked to end (a close request, the end of the
 // session).
+#include "app/MainMenu.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 
@@ -20,7 +21,6 @@ const char kGraph[] = "Software\\Vantorel\\Graph";
 const char kPosition[] = "Software\\Vantorel\\Position";
 const char kSettings[] = "Software\\Vantorel\\Settings";
 const char kPath[] = "Software\\Vantorel\\General";
-constexpr UINT kTaskManagerTheme = 201; // the second theme entry: the built-in themes come first
 
 // A balloon tip on the screen: the shell shows the tray's balloons as tooltip windows of its own.
 bool BalloonOnScreen() {
@@ -127,7 +127,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     ASSERT_TRUE(PumpUntil([&] { return (popup = VisibleMenu()) != nullptr; }, 10000)) << "no menu";
     PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000)) << "Escape left the menu open";
-    SendMessageA(main, WM_COMMAND, kTaskManagerTheme, 0);
+    SendMessageA(main, WM_COMMAND, MainMenu::mnuThemeFirst + 1, 0); // Task Manager, the second built-in
 
     // The user hides the title bar by double-clicking the graph, then moves and sizes the meter.
     PostMessageA(picture, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 20));

@@ -73,7 +73,6 @@ TEST_F(SysTrayTest, OnlyChangesThatMatterReachTheShellAndTheIconComesBackWithThe
     EXPECT_EQ(Sent(), Strings{});
     tray->SetVisible(true);
     EXPECT_EQ(Sent(), Strings{"add 7 i2 " + long200.substr(0, 127) + " (booked)"});
-    EXPECT_EQ(tray->Tooltip(), long200);
     EXPECT_EQ(last.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V2_SIZE));
 
     // Samples in a steady state keep their picture and text: the same again costs no request.
@@ -95,7 +94,6 @@ TEST_F(SysTrayTest, OnlyChangesThatMatterReachTheShellAndTheIconComesBackWithThe
     // The host going first takes the icon with it.
     host.reset();
     EXPECT_EQ(Sent(), Strings{"delete 7 i1 " + tip});
-    EXPECT_EQ(tray->hWnd(), nullptr);
     tray->SetVisible(true);
     EXPECT_EQ(Sent(), Strings{}) << "no window left for the icon to report to";
 }
