@@ -15,8 +15,6 @@
 #include "settings/SystemServices.h"
 #include "settings/frmSettings.h"
 #include "stats/frmStatistics.h"
-#include "support/DialogFit.h"
-#include "support/ModalAnswer.h"
 #include "support/WinTestUtil.h"
 #include "themes/frmTheme.h"
 #include "winsys/SysTray.h"
@@ -30,6 +28,94 @@
 #include <memory>
 
 namespace {
+// A real dialog at the display's DPI: every control lies inside the client area and its text fits the
+// room the control gives it (less the mark of a check box or option, the edges of a button or edit),
+// measured in the control's own font. Text metrics differ between systems: rules, never pixels.
+// The extent of a text in a control's own font, without its mnemonic marks.
+SIZE TextExtent(HWND control, std::string text) {
+    std::erase(text, '&');
+    HDC dc = GetDC(control);
+    HGDIOBJ old = SelectObject(dc, reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)));
+    SIZE size{};
+    GetTextExtentPoint32A(dc, text.c_str(), static_cast<int>(text.size()), &size);
+    SelectObject(dc, old);
+    ReleaseDC(control, dc);
+    return size;
+}
+
+void ExpectControlsFit(HWND dialog, const char* label) {
+    RECT client{};
+    GetClientRect(dialog, &client);
+    for (HWND c = GetWindow(dialog, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+        RECT r{}, inside{};
+        GetWindowRect(c, &r);
+        MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
+        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
+            << label << ": control " << GetDlgCtrlID(c) << " lies outside the client area";
+        char cls[32] = {}, text[256] = {};
+        GetClassNameA(c, cls, sizeof cls);
+        GetWindowTextA(c, text, sizeof text);
+        GetClientRect(c, &inside);
+        const LONG kind = GetWindowLongA(c, GWL_STYLE) & (BS_TYPEMASK | BS_PUSHLIKE);
+        int room = inside.right;
+        if (std::string(cls) == "Button")
+            room -= kind == BS_GROUPBOX ? 12
+                    : kind == BS_PUSHBUTTON || kind == BS_DEFPUSHBUTTON || (kind & BS_PUSHLIKE)
+                        ? 8
+                        : GetSystemMetrics(SM_CXMENUCHECK) + 4;
+        else if (std::string(cls) == "Edit")
+            room -=
+                LOWORD(SendMessageA(c, EM_GETMARGINS, 0, 0)) + HIWORD(SendMessageA(c, EM_GETMARGINS, 0, 0));
+        else if (std::string(cls) != "Static")
+            continue;
+        const SIZE size = TextExtent(c, text);
+        EXPECT_TRUE(size.cx <= room && size.cy <= inside.bottom)
+            << label << ": the text \"" << text << "\" of control " << GetDlgCtrlID(c) << " is cut";
+    }
+}
+
+// Answers the next dialog box of this thread owned by `owner` (null: one without owner) from inside
+// the loop that shows it, as a user would: a thread timer waits for it and hands it to `answer` once.
+class ModalAnswer {
+public:
+    ModalAnswer(HWND owner, std::function<void(HWND)> answer) : m_owner(owner), m_answer(std::move(answer)) {
+        s_current = this;
+        m_timer = SetTimer(nullptr, 0, 50, &Tick);
+    }
+    ~ModalAnswer() {
+        KillTimer(nullptr, m_timer);
+        s_current = nullptr;
+    }
+    bool Answered() const { return m_answered; }
+
+    static void Click(HWND dialog, int id) {
+        PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id),
+                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+    }
+
+private:
+    static BOOL CALLBACK Match(HWND hwnd, LPARAM) {
+        char cls[16] = {};
+        GetClassNameA(hwnd, cls, sizeof cls);
+        if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd) ||
+            GetWindow(hwnd, GW_OWNER) != s_current->m_owner)
+            return TRUE;
+        s_current->m_answered = true;
+        s_current->m_answer(hwnd);
+        return FALSE;
+    }
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+        if (s_current && !s_current->m_answered)
+            EnumThreadWindows(GetCurrentThreadId(), &Match, 0);
+    }
+
+    static inline ModalAnswer* s_current = nullptr;
+    HWND m_owner;
+    std::function<void(HWND)> m_answer;
+    UINT_PTR m_timer = 0;
+    bool m_answered = false;
+};
+
 const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kMine[] = "Software\\Vantorel\\Themes\\Mine";
 const int32_t kMagenta = RGB(255, 0, 255);
@@ -70,10 +156,6 @@ void PressKey(WPARAM key) {
     PumpFor(50);
 }
 
-bool IsTopMost(HWND hwnd) {
-    return (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-}
-
 void Choose(HWND dialog, int id, int index) {
     SelectListEntry(dialog, id, index);
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, CBN_SELCHANGE),
@@ -94,7 +176,7 @@ POINT Find(const PictureBox& picture, int32_t colour) {
 // Answers the text-input box of Save As with `name` and the key that closes it.
 void SaveAs(HWND dialog, const char* name, WPARAM key) {
     ModalAnswer answer(dialog, [&](HWND box) {
-        dialog_fit::ExpectControlsFit(box, "text-input box");
+        ExpectControlsFit(box, "text-input box");
         SetDlgItemTextA(box, IDC_txtInput, name);
         PostMessageA(GetDlgItem(box, IDC_txtInput), WM_KEYDOWN, key, 0); // as the keyboard delivers it
     });
@@ -144,12 +226,12 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     // Show graph, start-up, border, gridlines, numerical values, auto scale; 70% and disabled.
     const std::string fresh = "Vantorel Settings|All Interfaces|1102 1103 1104 1107 1108 1109 -70";
     EXPECT_EQ(Shown(dialog), fresh);
-    dialog_fit::ExpectControlsFit(dialog, "settings");
+    ExpectControlsFit(dialog, "settings");
     const char* wide = "Intel(R) Ethernet Connection (7) I219-V - Packet Scheduler Miniport";
     AddListEntry(dialog, IDC_cmbInt, wide);
     FitDroppedWidth(dialog, IDC_cmbInt);
     EXPECT_GT(SendDlgItemMessageA(dialog, IDC_cmbInt, CB_GETDROPPEDWIDTH, 0, 0),
-              dialog_fit::TextSize(GetDlgItem(dialog, IDC_cmbInt), wide).cx + GetSystemMetrics(SM_CXVSCROLL));
+              TextExtent(GetDlgItem(dialog, IDC_cmbInt), wide).cx + GetSystemMetrics(SM_CXVSCROLL));
     form.mnuSettings_Click();
     EXPECT_EQ(form.Settings()->Window(), dialog) << "one window, brought to the front";
 
@@ -248,14 +330,14 @@ TEST_F(LiveController, TheStatisticsWindowShowsPausesResetsAndKeepsItsFieldsInsi
 
     // Always on top, and back: the meter stays above other windows.
     Click(dialog, IDC_chkOnTop);
-    EXPECT_TRUE(IsTopMost(dialog));
+    EXPECT_TRUE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
     Click(dialog, IDC_chkOnTop);
-    EXPECT_FALSE(IsTopMost(dialog));
-    EXPECT_TRUE(IsTopMost(form.Meter()->Window()));
+    EXPECT_FALSE(GetWindowLongA(dialog, GWL_EXSTYLE) & WS_EX_TOPMOST);
+    EXPECT_TRUE(GetWindowLongA(form.Meter()->Window(), GWL_EXSTYLE) & WS_EX_TOPMOST);
 
     // The widest figure a user meets fits its field, and nothing of the window is cut.
     SetItemText(dialog, IDC_txtMaxTotal, "1234567.89 mb/s");
-    dialog_fit::ExpectControlsFit(dialog, "statistics");
+    ExpectControlsFit(dialog, "statistics");
 
     // The keyboard works as in any dialog: Tab moves on from the unit options, Esc closes like Close.
     SetForegroundWindow(dialog);
@@ -285,7 +367,7 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
     EXPECT_EQ(ListEntry(dialog, IDC_cmbTheme, SelectedListEntry(dialog, IDC_cmbTheme)), "Current Settings");
     EXPECT_EQ(editor.picSample()->Point(2, 2), form.NetGraph->BackColor);
     EXPECT_TRUE(Enabled(dialog, IDC_cmdSave) && !Enabled(dialog, IDC_cmdDel));
-    dialog_fit::ExpectControlsFit(dialog, "theme editor");
+    ExpectControlsFit(dialog, "theme editor");
 
     // Task Manager: black, green grid, tiled; neither Save As nor Delete.
     Choose(dialog, IDC_cmbTheme, 2);
