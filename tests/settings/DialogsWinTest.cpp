@@ -74,8 +74,8 @@ void ExpectControlsFit(HWND dialog, const char* label) {
     }
 }
 
-// Answers the next dialog box of this thread owned by `owner` (null: one without owner) from inside
-// the loop that shows it, as a user would: a thread timer waits for it and hands it to `answer` once.
+// Answers the next dialog box owned by `owner` from inside the loop that shows it, as a user would: a
+// thread timer waits for it and hands it to `answer` once.
 class ModalAnswer {
 public:
     ModalAnswer(HWND owner, std::function<void(HWND)> answer) : m_owner(owner), m_answer(std::move(answer)) {
@@ -94,19 +94,14 @@ public:
     }
 
 private:
-    static BOOL CALLBACK Match(HWND hwnd, LPARAM) {
-        char cls[16] = {};
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (std::string(cls) != "#32770" || !IsWindowVisible(hwnd) ||
-            GetWindow(hwnd, GW_OWNER) != s_current->m_owner)
-            return TRUE;
-        s_current->m_answered = true;
-        s_current->m_answer(hwnd);
-        return FALSE;
-    }
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
-        if (s_current && !s_current->m_answered)
-            EnumThreadWindows(GetCurrentThreadId(), &Match, 0);
+        ModalAnswer* me = s_current;
+        for (HWND box = nullptr;
+             me && !me->m_answered && (box = FindWindowExA(nullptr, box, "#32770", nullptr));)
+            if (IsWindowVisible(box) && GetWindow(box, GW_OWNER) == me->m_owner) {
+                me->m_answered = true;
+                me->m_answer(box);
+            }
     }
 
     static inline ModalAnswer* s_current = nullptr;
