@@ -88,11 +88,6 @@ public:
     }
     bool Answered() const { return m_answered; }
 
-    static void Click(HWND dialog, int id) {
-        PostMessageA(dialog, WM_COMMAND, static_cast<WPARAM>(id),
-                     reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
-    }
-
 private:
     static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
         ModalAnswer* me = s_current;
@@ -378,8 +373,8 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
         ModalAnswer answer(dialog, [](HWND colours) {
             SetDlgItemInt(colours, COLOR_RED, 255, FALSE);
             SetDlgItemInt(colours, COLOR_BLUE, 255, FALSE);
-            ModalAnswer::Click(colours, COLOR_ADD);
-            ModalAnswer::Click(colours, IDOK);
+            Click(colours, COLOR_ADD);
+            Click(colours, IDOK);
         });
         Click(dialog, IDC_cmdChange);
     }
@@ -393,7 +388,7 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
             GetWindowRect(GetDlgItem(colours, COLOR_CUSTOM1), &box);
             MapWindowPoints(nullptr, colours, reinterpret_cast<POINT*>(&box), 2);
             SendMessageA(colours, WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(box.left + 4, box.top + 4));
-            ModalAnswer::Click(colours, IDOK);
+            Click(colours, IDOK);
         });
         Click(dialog, IDC_cmdChange);
     }
@@ -428,7 +423,7 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
         ModalAnswer open(again, [&](HWND files) {
             HWND name = GetDlgItem(files, edt1);
             SetWindowTextA(name ? name : GetDlgItem(files, cmb13), picture.c_str());
-            ModalAnswer::Click(files, IDOK);
+            Click(files, IDOK);
         });
         Click(again, IDC_cmdBrowse);
     }
