@@ -18,9 +18,7 @@
 
 #include <atomic>
 #include <cstdlib>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string>
 #include <thread>
 #include <utility>
@@ -122,11 +120,8 @@ TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
     }
     CloseLog();
     SetLoggingSwitch(false);
-    std::ostringstream log;
-    log << std::ifstream(LogFileName(), std::ios::binary).rdbuf();
-    const std::string text = log.str(), line = "frmMeter Performance Corrected.  Violation: 100ms\r\n";
-    const size_t at = text.find("Performance");
-    EXPECT_TRUE(at != text.npos && at == text.rfind("Performance") && text.find(line) + 9 == at) << text;
+    EXPECT_EQ(LogMessages(LogFileName()),
+              std::vector<std::string>{"frmMeter Performance Corrected.  Violation: 100ms"});
 
     std::atomic<bool> ended = false;
     cSizeMoveHelper watch;

@@ -20,19 +20,6 @@ struct SystemTableProvider {
         return table;
     }
 };
-
-class SystemNet : public testing::Test {
-protected:
-    void SetUp() override {
-        ResetTimerTable();
-        UseSystemNetworkSeams();
-    }
-    void TearDown() override {
-        ResetTimerTable();
-        SetSystemTimer(nullptr);
-        SetInterfaceTable(nullptr);
-    }
-};
 } // namespace
 
 INSTANTIATE_TYPED_TEST_SUITE_P(System, IfTableContract, SystemTableProvider);
@@ -40,7 +27,8 @@ INSTANTIATE_TYPED_TEST_SUITE_P(System, IfTableContract, SystemTableProvider);
 // The first sample comes inside Start, the next from the system timer about a second later; ticks
 // on the real table never run backwards and allocate nothing. Every row has a name: Wine counts a
 // description without its NUL, Windows with it.
-TEST_F(SystemNet, TheSamplerTicksAboutOnceASecondWithoutAllocating) {
+TEST(SystemNet, TheSamplerTicksAboutOnceASecondWithoutAllocating) {
+    UseSystemNetworkSeams();
     const std::vector<std::string> names = GetInterfaceNames();
     ASSERT_EQ(names.size(), static_cast<std::size_t>(NumInterfaces()));
     for (const std::string& name : names)
