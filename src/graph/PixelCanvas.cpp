@@ -119,20 +119,8 @@ void PixelCanvas::Line(DevicePoint from, DevicePoint to, uint32_t value, PenStyl
         }
         return;
     }
-    if (minor == 0 && style == PenStyle::Solid) {
-        if (minorStart < 0 || minorStart >= minorLimit)
-            return;
-        const int64_t a = majorStart + first * majorInc, b = majorStart + (last - 1) * majorInc;
-        const int64_t lo = std::min(a, b), hi = std::max(a, b);
-        if (xMajor) {
-            Fill32(pixels + minorStart * stride + lo, static_cast<size_t>(hi - lo + 1), value);
-        } else {
-            uint32_t* p = pixels + lo * stride + minorStart;
-            for (int64_t n = hi - lo + 1; n > 0; --n, p += stride)
-                *p = value;
-        }
-        return;
-    }
+    if (minor == 0 && xMajor)
+        return; // a row outside the buffer
 
     if (!xMajor && style == PenStyle::Solid && minor == 1) {
         // One column to the side, as joined samples are: the first half of the steps in the start
