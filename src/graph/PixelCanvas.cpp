@@ -140,14 +140,15 @@ void PixelCanvas::Line(DevicePoint from, DevicePoint to, uint32_t value, PenStyl
         return;
     }
     if (!xMajor && style == PenStyle::Solid) {
-        // A steep solid line is a few vertical runs, one per column it passes: the run of column
-        // minorStart + moved * minorInc ends at the first step where the minor axis has moved once more.
+        // A steep solid line across two columns or more is a few vertical runs, one per column: the run of
+        // column minorStart + moved * minorInc ends at the first step where the minor axis has moved once
+        // more.
         int64_t k = first;
         while (k < last) {
             const int64_t moved = (2 * minor * k + major + bias - 1) / (2 * major);
             // Smallest step with 2 * minor * step + major + bias - 1 >= 2 * major * (moved + 1).
             const int64_t need = 2 * major * (moved + 1) - major - bias + 1;
-            const int64_t next = minor == 0 ? last : std::min(last, (need + 2 * minor - 1) / (2 * minor));
+            const int64_t next = std::min(last, (need + 2 * minor - 1) / (2 * minor));
             const int64_t x = minorStart + minorInc * moved;
             if (x >= 0 && x < m_width) {
                 const int64_t y0 = majorStart + majorInc * k, y1 = majorStart + majorInc * (next - 1);

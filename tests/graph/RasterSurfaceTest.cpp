@@ -64,6 +64,23 @@ TEST(RasterSurface, LinesRoundTheirEndsLeaveOutTheLastPixelAndClipFarOutside) {
     EXPECT_TRUE(Take(s).empty());
 }
 
+// A dash is on for its first 18 steps, where it is drawn step by step: a steep solid line no longer
+// than that, drawn as runs down its columns, must cover the same pixels, in every direction and clipped.
+TEST(RasterSurface, SteepSolidLinesCoverWhatTheStepwiseDashCovers) {
+    RasterSurface s(20, 20);
+    const float lines[][4] = {{2, 1, 6, 17}, {6, 1, 2, 17}, {2, 17, 6, 1}, {6, 17, 3, 1}, {3, -5, 8, 12}};
+    for (const auto& l : lines) {
+        Take(s);
+        s.Line(l[0], l[1], l[2], l[3]);
+        const Pixels solid = Take(s);
+        s.SetPenStyle(PenStyle::Dash);
+        s.Line(l[0], l[1], l[2], l[3]);
+        s.SetPenStyle(PenStyle::Solid);
+        EXPECT_GE(solid.size(), 12u);
+        EXPECT_EQ(Take(s), solid) << l[0] << "," << l[1] << " to " << l[2] << "," << l[3];
+    }
+}
+
 TEST(RasterSurface, PicturesDrawAtNaturalSizeClippedStretchedBlendedAndTiled) {
     const std::vector<uint32_t> px = {0xFF0000FF, 0xFF00FF00, 0xFFFF0000, 0x00000000}; // last transparent
     RasterSurface s(5, 5);
