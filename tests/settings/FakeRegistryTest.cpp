@@ -7,6 +7,7 @@
 #include <gtest/gtest.h>
 
 #include <stdexcept>
+#include <utility>
 
 namespace {
 FakeRegistry& Fake() {
@@ -22,7 +23,15 @@ public:
             throw std::runtime_error("Out of memory");
         return FakeRegistry::EnumKey(key, index, name, size);
     }
+    // Another program writes `grown` over Settings\Interface just before the next fetch of a value.
+    int32_t QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
+                       uint32_t& size) override {
+        if (data && !grown.empty())
+            WriteSetting(kHKeyCurrentUser, "T", "Settings", "Interface", std::exchange(grown, {}));
+        return FakeRegistry::QueryValue(key, name, type, data, size);
+    }
     uint32_t failAt = 99;
+    std::string grown;
 };
 } // namespace
 
@@ -56,6 +65,15 @@ TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterThe
               "-2147194454 Vantorel.cRegistry: Out of memory");
     EXPECT_TRUE(count == 0 && names.empty());
     EXPECT_EQ(fake.OpenHandleCount(), 0u);
+}
+
+TEST(FakeRegistryOnly, AValueThatGrowsBetweenItsSizeAndItsFetchIsReadWhole) {
+    AwkwardRegistry fake;
+    ScopedRegistryApi use{fake};
+    WriteSetting(kHKeyCurrentUser, "T", "Settings", "Interface", "eth0");
+    fake.grown = "Wireless Network Connection";
+    EXPECT_EQ(ReadSetting(kHKeyCurrentUser, "T", "Settings", "Interface", "-"),
+              "Wireless Network Connection");
 }
 
 TEST(FakeRegistryOnly, WithoutARegistryInstalledReadsGiveDefaultsAndWritesAreRefused) {
