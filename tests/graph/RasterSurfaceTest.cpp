@@ -65,10 +65,12 @@ TEST(RasterSurface, LinesRoundTheirEndsLeaveOutTheLastPixelAndClipFarOutside) {
 }
 
 // A dash is on for its first 18 steps, where it is drawn step by step: a steep solid line no longer
-// than that, drawn as runs down its columns, must cover the same pixels, in every direction and clipped.
+// than that, drawn as runs down its columns, must cover the same pixels, in every direction, one column
+// to the side (as joined samples are) or several, and clipped.
 TEST(RasterSurface, SteepSolidLinesCoverWhatTheStepwiseDashCovers) {
     RasterSurface s(20, 20);
-    const float lines[][4] = {{2, 1, 6, 17}, {6, 1, 2, 17}, {2, 17, 6, 1}, {6, 17, 3, 1}, {3, -5, 8, 12}};
+    const float lines[][4] = {{2, 1, 6, 17},  {6, 1, 2, 17}, {2, 17, 6, 1}, {6, 17, 3, 1},
+                              {3, -5, 8, 12}, {2, 1, 3, 15}, {3, 2, 2, 17}, {5, 16, 4, 2}};
     for (const auto& l : lines) {
         Take(s);
         s.Line(l[0], l[1], l[2], l[3]);
