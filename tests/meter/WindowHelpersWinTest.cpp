@@ -143,12 +143,16 @@ TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNot) {
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
 }
 
-// The meter's graph following its window shows a child read in its parent's client pixels; here the
-// refusals the anchoring tests' fake control copies: a negative size, a window gone.
-TEST(cAnchorWindow, RefusesANegativeSizeOrAWindowThatIsGone) {
+// The meter's graph following its window shows a child's place read in its parent's client pixels; here
+// the parent's size, and the refusals the anchoring tests' fake control copies: a negative size, a
+// window gone.
+TEST(cAnchorWindow, MeasuresTheParentsClientAndRefusesANegativeSizeOrAWindowThatIsGone) {
     TestWindow w = MakeTestWindow(OwnProc, "VantorelTestWindow");
     HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 200, 150, w.get(), 0, 0, 0);
     cAnchorWindow c(child);
+    RECT client{}; // below the caption
+    GetClientRect(w.get(), &client);
+    EXPECT_TRUE(c.ParentScaleWidth() == client.right && c.ParentScaleHeight() == client.bottom);
     EXPECT_ANY_THROW(c.SetWidth(-1));
     EXPECT_EQ(c.Width(), 200);
     DestroyWindow(child);
