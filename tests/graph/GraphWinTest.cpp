@@ -6,6 +6,7 @@
 #include "graph/RasterSurface.h"
 #include "graph/cGraph.h"
 #include "support/WinTestUtil.h"
+#include "winsys/SubclassTestUtil.h"
 
 #include <gtest/gtest.h>
 
@@ -19,13 +20,6 @@
 #include <tuple>
 
 namespace {
-// A plain top-level window to hold the control.
-struct Host {
-    HWND hwnd = CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 700, 300, nullptr, nullptr,
-                                nullptr, nullptr);
-    ~Host() { DestroyWindow(hwnd); }
-};
-
 // How many pixels got(x, y) and expected(x, y) differ in, in columns fromX to width - 1 and rows 0 to
 // lastRow.
 template <class Got, class Expected>
@@ -95,9 +89,9 @@ Bytes Bmp(int width, int height) {
 } // namespace
 
 TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBackground) {
-    Host host;
+    TestWindow host(CreateWindowExA(0, "STATIC", "", WS_POPUP | WS_VISIBLE, 0, 0, 700, 300, 0, 0, 0, 0));
     PictureBox box;
-    ASSERT_TRUE(box.Create(host.hwnd, 10, 20, 200, 64));
+    ASSERT_TRUE(box.Create(host.get(), 10, 20, 200, 64));
     const auto boxPixels = [&box](int x, int y) { return box.Point(x, y); };
     EXPECT_TRUE(GetClassLongPtrA(box.Window(), GCL_STYLE) & CS_DBLCLKS) << "two clicks make a double-click";
     EXPECT_EQ(SendMessageA(box.Window(), WM_ERASEBKGND, 0, 0), 1) << "no flicker";
