@@ -60,9 +60,22 @@ protected:
 };
 } // namespace
 
-TEST_F(Subclass, ClientsAnswerInTurnWithThePreviousProcedureAndDetachingRestoresTheWindow) {
+// The program never makes a request that is refused: a second booking would call a client twice, and
+// another process's window must stay untouched. (A dead window or a missing client is refused too, but
+// would fail harmlessly without the check.)
+TEST_F(Subclass, ClientsAnswerInTurnRefusedRequestsChangeNothingAndDetachingRestoresTheWindow) {
     Client a("a", emrConsume, 7), b("b", emrPostProcess, 2), c("c", emrConsume, 3);
     AttachMessage(&a, Window(), kMsg);
+    const std::string source = " " + ExeBaseName() + ".WindowProc: ";
+    const int before = BookedProps(Window());
+    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, Window(), kMsg); }),
+              "-2147208422" + source + "Message already handled by another class");
+    // The desktop window belongs to the shell's process.
+    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
+              "-2147208420" + source + "Can't modify external window");
+    EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
+    EXPECT_EQ(BookedProps(Window()), before);
+
     const std::pair<int32_t, std::pair<LRESULT, Calls>> cases[] = {
         {emrConsume, {7, {"a"}}},
         {emrPostProcess, {kPrevious + 1, {"a", "previous"}}},
@@ -104,24 +117,6 @@ TEST_F(Subclass, ClientsAnswerInTurnWithThePreviousProcedureAndDetachingRestores
     EXPECT_EQ(Send(kOther).second, (Calls{"previous", "a"}));
     DetachMessage(&a, Window(), kOther);
     EXPECT_TRUE(Restored());
-}
-
-// The program never makes a request that is refused: a second booking would call a client twice, and
-// another process's window must stay untouched. (A dead window or a missing client is refused too, but
-// would fail harmlessly without the check.)
-TEST_F(Subclass, RefusedRequestsRaiseTheirErrorAndChangeNothing) {
-    Client a("a", emrConsume, 1);
-    const std::string source = " " + ExeBaseName() + ".WindowProc: ";
-    AttachMessage(&a, Window(), kMsg);
-    const int before = BookedProps(Window());
-    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, Window(), kMsg); }),
-              "-2147208422" + source + "Message already handled by another class");
-    // The desktop window belongs to the shell's process.
-    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
-              "-2147208420" + source + "Can't modify external window");
-    EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
-    EXPECT_EQ(BookedProps(Window()), before);
-    DetachMessage(&a, Window(), kMsg);
 }
 
 // A client may withdraw, or destroy another, while a message is handed round (a tray icon whose menu
