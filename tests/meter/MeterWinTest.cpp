@@ -23,8 +23,6 @@
 #include <utility>
 
 namespace {
-const char kPosition[] = "Software\\Vantorel\\Position";
-
 // The meter in this process, with settings of its own (its place in twips, 70 % opaque) and its log
 // in the temporary folder.
 class MeterWin : public testing::Test {
@@ -35,7 +33,7 @@ protected:
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
         for (const auto& [key, twips] :
              {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
-            WriteValue(kPosition, key, twips);
+            WriteValue("Software\\Vantorel\\Position", key, twips);
         WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
         char temp[MAX_PATH] = {};
         SetExecutablePath(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "VantorelMeterTest.exe");

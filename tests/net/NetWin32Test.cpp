@@ -4,12 +4,10 @@
 #include "net/MTimer.h"
 #include "net/NetSeamsWin32.h"
 #include "net/cNetStatus.h"
-#include "net/mNetStatus.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>
 
-#include <string>
 #include <vector>
 
 namespace {
