@@ -183,7 +183,6 @@ TEST(OlePictureLoader, BuiltInBitmapsAndFilesDecodeWithTheirSizeAndTransparencyO
     EXPECT_EQ(clouds.Picture->WidthHimetric(), file.Picture->WidthHimetric());
     EXPECT_TRUE(
         std::equal(file.Picture->Pixels(), file.Picture->Pixels() + 602 * 425, clouds.Picture->Pixels()));
-    EXPECT_FALSE(clouds.Picture->HasAlpha());
     EXPECT_EQ(loader.LoadResPicture("NoSuchBitmap").Error, ERROR_RESOURCE_NAME_NOT_FOUND);
 
     // A 32-bit icon: green, a transparent corner and a half-transparent blue pixel.
