@@ -1,6 +1,7 @@
 // The meter window: its stored twips in pixels of the desktop's DPI, a DPI change taken as the system
-// suggests it, and its own handling of sizing, dragging, slow drawing and translucency. CTest runs these
-// tests on a desktop of 96 DPI and again on one of 144 (VANTOREL_EXPECTED_DPI).
+// suggests it, a display change that leaves it off every work area, and its own handling of sizing, dragging,
+// slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on one of 144
+// (VANTOREL_EXPECTED_DPI).
 #include "app/frmMain.h"
 #include "app/mLogging.h"
 #include "app/mMisc.h"
@@ -55,7 +56,7 @@ protected:
 } // namespace
 
 // Its place stored at unload is shown by the program's restart test.
-TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiChange) {
+TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
     // 200 x 80 at (100, 80) at 96 DPI; half as much again at 144.
     const int dpi = SystemDpi(), larger = dpi * 3 / 2;
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
@@ -78,6 +79,15 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiChange) {
     GetClientRect(hwnd, &client);
     EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
               main.NetGraph->ChartColor);
+
+    // Where a monitor that is no longer there used to be: back onto the work area.
+    RECT work{}, inside{};
+    SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
+    SetWindowPos(hwnd, nullptr, work.right + 400, work.bottom + 300, 0, 0,
+                 SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+    SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
+    GetWindowRect(hwnd, &r);
+    EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r)) << RectText(r);
 }
 
 // Loaded translucent, never sized wider than 1000 pixels, a slow background dropped once, and then
