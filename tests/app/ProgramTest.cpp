@@ -295,9 +295,8 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     // again); the chosen theme is what the end of the session saves.
     PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
     PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
-    HWND popup = nullptr;
-    ASSERT_TRUE(PumpUntil([&] { return (popup = VisibleMenu()) != nullptr; }, 10000)) << "no menu";
-    PostMessageA(popup, WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([] { return VisibleMenu() != nullptr; }, 10000)) << "no menu";
+    PostMessageA(VisibleMenu(), WM_KEYDOWN, VK_ESCAPE, 0);
     ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000)) << "Escape left the menu open";
     SendMessageA(main, WM_COMMAND, MainMenu::mnuThemeFirst + 1, 0); // Task Manager, the second built-in
 
@@ -308,11 +307,10 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
         << "a double-click hides the title bar and stores that";
     End(WM_CLOSE); // as taskkill without /F asks
 
-    // The log's header is checked below, where a second copy writes it too. Wine reports at least the
-    // loopback interface, and each is listed.
+    // The log's header is checked below, where a second copy writes it too. The interfaces are counted
+    // (the lines naming each are the same writes with other text).
     auto log = LogMessages(LogPath());
     EXPECT_EQ(std::ranges::count_if(log, [](auto& l) { return l.starts_with("NumInterfaces: "); }), 1);
-    EXPECT_EQ(std::ranges::count_if(log, [](auto& l) { return l.starts_with("Interface 1: "); }), 1);
     EXPECT_EQ(std::ranges::count(log, "Adding SysTray"), 1); // the start-up failure tests count on it
     EXPECT_EQ(log.back(), "End");
 
