@@ -7,7 +7,6 @@
 #include "graph/cGraph.h"
 #include "meter/frmMeter.h"
 #include "net/NetSeamsWin32.h"
-#include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
 #include "resources/resource.h"
