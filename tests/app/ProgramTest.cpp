@@ -13,17 +13,14 @@
 #include "app/frmMain.h"
 #include "app/mLogging.h"
 #include "app/mMenuBmp.h"
-#include "app/mMisc.h"
 #include "graph/OlePictureLoader.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "meter/frmMeter.h"
 #include "net/MTimer.h"
-#include "net/NetSeamsWin32.h"
 #include "net/cNetStatistics.h"
 #include "resources/resource.h"
 #include "settings/RegistryApi.h"
-#include "settings/SystemServices.h"
 #include "settings/Win32LogSystem.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
@@ -43,7 +40,6 @@
 namespace {
 const char kGraph[] = "Software\\Vantorel\\Graph";
 const char kSettings[] = "Software\\Vantorel\\Settings";
-const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
 const char kPosition[] = "Software\\Vantorel\\Position";
 const char kPath[] = "Software\\Vantorel\\General";
 
@@ -115,14 +111,6 @@ protected:
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr, meter = nullptr, picture = nullptr;
 };
-
-// The controller as the program runs it: beside this executable, on the system's network and services.
-void UseTheSystem() {
-    char path[MAX_PATH] = {};
-    SetExecutablePath(std::string(path, GetModuleFileNameA(nullptr, path, sizeof path)));
-    UseSystemNetworkSeams();
-    UseSystemServices();
-}
 
 // The system refuses every timer, as it does when its timer resources are exhausted.
 struct RefusingTimers : ISystemTimer {
@@ -288,7 +276,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     const int dpi = SystemDpi(), at = MulDiv(100, dpi, 1440);
     RECT r{};
     GetWindowRect(meter, &r);
-    EXPECT_EQ(RectText(r), RectText({at, at, at + MulDiv(3000, dpi, 1440), at + MulDiv(1200, dpi, 1440)}));
+    EXPECT_EQ(r, (RECT{at, at, at + MulDiv(3000, dpi, 1440), at + MulDiv(1200, dpi, 1440)}));
     EXPECT_FALSE(IsWindowVisible(main)) << "the controller stays hidden";
 
     // The theme entries exist once the menu has been opened (a right click on the graph; Escape closes it

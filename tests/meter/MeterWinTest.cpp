@@ -62,7 +62,7 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
     const RECT expected{100 * dpi / 96, 80 * dpi / 96, 300 * dpi / 96, 160 * dpi / 96};
     RECT r{}, client{};
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &expected)) << RectText(r) << " instead of " << RectText(expected);
+    EXPECT_EQ(r, expected);
 
     // As Windows sends it when the meter is dragged onto a monitor of another DPI (Wine has one DPI for
     // all monitors). The way back takes the same path.
@@ -73,7 +73,7 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
                    r.top + 30 + (r.bottom - r.top) * 3 / 2};
     SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(EqualRect(&r, &suggested)) << RectText(r) << " instead of " << RectText(suggested);
+    EXPECT_EQ(r, suggested);
     EXPECT_TRUE(textHeight() > text * 1.3 && textHeight() < text * 1.7) << textHeight() << " after " << text;
     // The graph fills the larger window, and its read-out band grew with the text.
     GetClientRect(hwnd, &client);
@@ -87,7 +87,7 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r)) << RectText(r);
+    EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r));
 }
 
 // Loaded translucent, never sized wider than 1000 pixels, a slow background dropped once, and then
@@ -100,7 +100,7 @@ TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
         RECT r{50, 60, 50 + proposed, 160};
         SendMessageA(hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&r));
-        EXPECT_EQ(RectText(r), RectText({50, 60, 50 + allowed, 160}));
+        EXPECT_EQ(r, (RECT{50, 60, 50 + allowed, 160}));
     }
 
     cGraph& graph = *main.NetGraph;
@@ -150,8 +150,8 @@ TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
     hand.join();
     ASSERT_TRUE(done) << "the system's move loop never ended";
     GetWindowRect(hwnd, &end);
-    EXPECT_EQ(RectText(end), RectText({start.left + 40, area.bottom - (start.bottom - start.top),
-                                       start.right + 40, area.bottom}));
+    EXPECT_EQ(end, (RECT{start.left + 40, area.bottom - (start.bottom - start.top), start.right + 40,
+                         area.bottom}));
     EXPECT_FALSE(graph.IgnoreBack);
     EXPECT_EQ(meter.Picture1()->Point(2, 2), 0x0000FF);
 }

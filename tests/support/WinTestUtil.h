@@ -1,4 +1,7 @@
 #pragma once
+#include "app/mMisc.h"
+#include "net/NetSeamsWin32.h"
+#include "settings/SystemServices.h"
 #include "winsys/DialogMessages.h"
 
 #include <gtest/gtest.h>
@@ -7,8 +10,10 @@
 #include <algorithm>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <sstream>
 #include <string>
+#include <type_traits>
 #include <vector>
 
 // Pumps messages until `done` is true or `timeoutMs` passes; never sleeps blindly.
@@ -89,10 +94,8 @@ inline HWND VisibleMenu() {
     return nullptr;
 }
 
-// "(left,top)-(right,bottom)", for failure messages.
-inline std::string RectText(const RECT& r) {
-    return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ")-(" + std::to_string(r.right) +
-           "," + std::to_string(r.bottom) + ")";
+inline bool operator==(const RECT& a, const RECT& b) {
+    return EqualRect(&a, &b);
 }
 
 // A Unix path as the Wine programs see it: the root of the Unix file system is drive Z:.
@@ -102,6 +105,19 @@ inline std::string WinePath(std::string path) {
         path = "Z:" + path;
     }
     return path;
+}
+
+inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+// The controller as the program runs it: beside this executable, on the system's network and services.
+// Returns the executable's path.
+inline std::string UseTheSystem() {
+    char path[MAX_PATH] = {};
+    const std::string exe(path, GetModuleFileNameA(nullptr, path, sizeof path));
+    SetExecutablePath(exe);
+    UseSystemNetworkSeams();
+    UseSystemServices();
+    return exe;
 }
 
 // A value under HKEY_CURRENT_USER as text (a DWORD in decimal), or "<missing>".
@@ -138,4 +154,36 @@ inline std::vector<std::string> LogMessages(const std::string& path) {
         lines.push_back(colon == std::string::npos ? "<no time stamp> " + line : line.substr(colon + 2));
     }
     return lines;
+}
+
+inline BOOL CALLBACK CountBookedProp(HWND hwnd, LPSTR name, HANDLE, ULONG_PTR count) {
+    // The system keeps properties of its own (some named by atoms); the subclassing books start with
+    // the window's handle in decimal.
+    const std::string handle = std::to_string(reinterpret_cast<LONG_PTR>(hwnd));
+    if (HIWORD(reinterpret_cast<ULONG_PTR>(name)) != 0 && std::string(name).starts_with(handle))
+        ++*reinterpret_cast<int*>(count);
+    return TRUE;
+}
+
+// How many subclassing books a window carries: none once its last client has gone.
+inline int BookedProps(HWND hwnd) {
+    int count = 0;
+    EnumPropsExA(hwnd, CountBookedProp, reinterpret_cast<LPARAM>(&count));
+    return count;
+}
+
+struct WindowDestroyer {
+    void operator()(HWND hwnd) const { DestroyWindow(hwnd); }
+};
+using TestWindow = std::unique_ptr<std::remove_pointer_t<HWND>, WindowDestroyer>;
+
+// A top-level window of a class registered here with `proc`.
+inline TestWindow MakeTestWindow(WNDPROC proc, const char* className) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = className;
+    RegisterClassA(&wc); // fails harmlessly when the class is already there
+    return TestWindow(CreateWindowExA(0, className, className, WS_OVERLAPPEDWINDOW, 100, 100, 300, 200,
+                                      nullptr, nullptr, wc.hInstance, nullptr));
 }

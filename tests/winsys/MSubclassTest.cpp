@@ -1,8 +1,8 @@
 #include "winsys/MSubclass.h"
 #include "app/AppInfo.h"
 #include "settings/RaisedError.h"
+#include "support/WinTestUtil.h"
 #include "winsys/GSubclass.h"
-#include "winsys/SubclassTestUtil.h"
 
 #include <gtest/gtest.h>
 

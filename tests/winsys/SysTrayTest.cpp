@@ -1,7 +1,6 @@
 #include "winsys/SysTray.h"
 #include "app/MainMenu.h"
 #include "support/WinTestUtil.h"
-#include "winsys/SubclassTestUtil.h"
 
 #include <gtest/gtest.h>
 
