@@ -56,9 +56,7 @@ bool BalloonOnScreen() {
 class ProgramCopy : public testing::Test {
 protected:
     void SetUp() override {
-        char temp[MAX_PATH] = {};
-        GetTempPathA(sizeof temp, temp);
-        folder = std::string(temp) + "vantorel-" + std::to_string(GetCurrentProcessId());
+        folder = TempFolder() + "vantorel-" + std::to_string(GetCurrentProcessId());
         exe = folder + "\\Vantorel.exe";
         TearDown();
         CreateDirectoryA(folder.c_str(), nullptr);
@@ -101,7 +99,7 @@ protected:
     void End(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         Send(msg, wParam, lParam);
         DWORD code = 1234;
-        ASSERT_TRUE(process->WaitForExit(20000, &code)) << "the program did not end";
+        ASSERT_TRUE(process->WaitForExit(20000, code)) << "the program did not end";
         EXPECT_EQ(code, 0u);
     }
 
@@ -313,7 +311,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     WriteValue(kPath, "Path", "untouched");
     ChildProcess second('"' + exe + '"');
     DWORD code = 1234;
-    EXPECT_TRUE(second.WaitForExit(10000, &code)) << "a second copy must end at once";
+    EXPECT_TRUE(second.WaitForExit(10000, code)) << "a second copy must end at once";
     EXPECT_EQ(code, 0u);
     EXPECT_EQ(ReadValue(kPath, "Path"), "untouched");
     const auto before = LogMessages(LogPath());

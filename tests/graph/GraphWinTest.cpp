@@ -31,9 +31,7 @@ int Mismatches(int fromX, int width, int lastRow, Got got, Expected expected) {
 using Bytes = std::vector<uint8_t>;
 
 std::string WriteFile(const std::string& name, const Bytes& data) {
-    char folder[MAX_PATH] = {};
-    GetTempPathA(MAX_PATH, folder);
-    const std::string path = std::string(folder) + "vantorel-graph-" + name;
+    const std::string path = TempFolder() + "vantorel-graph-" + name;
     std::ofstream(path, std::ios::binary | std::ios::trunc)
         .write(reinterpret_cast<const char*>(data.data()), static_cast<std::streamsize>(data.size()));
     return path;

@@ -4,12 +4,10 @@
 // (VANTOREL_EXPECTED_DPI).
 #include "app/frmMain.h"
 #include "app/mLogging.h"
-#include "app/mMisc.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "meter/cSizeMoveHelper.h"
 #include "meter/frmMeter.h"
-#include "settings/SystemServices.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 
@@ -36,8 +34,7 @@ protected:
              {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
             WriteValue("Software\\Vantorel\\Position", key, twips);
         WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
-        char temp[MAX_PATH] = {};
-        SetExecutablePath(std::string(temp, GetTempPathA(MAX_PATH, temp)) + "VantorelMeterTest.exe");
+        SetExecutablePath(TempFolder() + "VantorelMeterTest.exe");
         UseSystemServices();
         main.NetGraph = std::make_unique<cGraph>();
         meter.Show();

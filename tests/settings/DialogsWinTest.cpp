@@ -101,10 +101,9 @@ const int32_t kMagenta = RGB(255, 0, 255);
 // opacity chosen (negative while its list is disabled).
 std::string Shown(HWND dialog) {
     std::string shown = ListEntry(dialog, IDC_cmbInt, SelectedListEntry(dialog, IDC_cmbInt)) + "|";
-    for (int id = IDC_chkShowGraph; id <= IDC_opScale288; ++id) {
+    for (int id = IDC_chkShowGraph; id <= IDC_opScale288; ++id)
         if (IsItemChecked(dialog, id))
             shown += std::to_string(id) + " ";
-    }
     const int percent = (SelectedListEntry(dialog, IDC_cmbAlpha) + 1) * 5;
     return shown + std::to_string(IsWindowEnabled(GetDlgItem(dialog, IDC_cmbAlpha)) ? percent : -percent);
 }

@@ -52,23 +52,20 @@ public:
         else
             m_pi = {};
     }
+    // A process that never started has no handle: the calls fail harmlessly.
     ~ChildProcess() {
-        if (m_pi.hProcess && WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
+        if (WaitForSingleObject(m_pi.hProcess, 0) == WAIT_TIMEOUT)
             TerminateProcess(m_pi.hProcess, 99);
-        if (m_pi.hProcess)
-            CloseHandle(m_pi.hProcess);
+        CloseHandle(m_pi.hProcess);
     }
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
     DWORD Id() const { return m_pi.dwProcessId; }
     // True when the process ended within the time; its exit code lands in `code`.
-    bool WaitForExit(DWORD timeoutMs, DWORD* code = nullptr) const {
-        if (!m_pi.hProcess || WaitForSingleObject(m_pi.hProcess, timeoutMs) != WAIT_OBJECT_0)
-            return false;
-        if (code)
-            GetExitCodeProcess(m_pi.hProcess, code);
-        return true;
+    bool WaitForExit(DWORD timeoutMs, DWORD& code) const {
+        return WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
+               GetExitCodeProcess(m_pi.hProcess, &code);
     }
 
 private:
@@ -118,6 +115,12 @@ inline std::string UseTheSystem() {
     UseSystemNetworkSeams();
     UseSystemServices();
     return exe;
+}
+
+// The temporary folder, with its final backslash.
+inline std::string TempFolder() {
+    char path[MAX_PATH] = {};
+    return std::string(path, GetTempPathA(MAX_PATH, path));
 }
 
 // A value under HKEY_CURRENT_USER as text (a DWORD in decimal), or "<missing>".
