@@ -123,16 +123,12 @@ inline std::string TempFolder() {
     return std::string(path, GetTempPathA(MAX_PATH, path));
 }
 
-// A value under HKEY_CURRENT_USER as text (a DWORD in decimal), or "<missing>".
+// A value under HKEY_CURRENT_USER as text (the program writes only text), or "<missing>".
 inline std::string ReadValue(const char* key, const char* name) {
     char data[1024] = {};
     DWORD size = sizeof data - 1;
-    DWORD type = 0;
-    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_ANY | RRF_NOEXPAND, &type, data, &size) !=
-        ERROR_SUCCESS)
+    if (RegGetValueA(HKEY_CURRENT_USER, key, name, RRF_RT_REG_SZ, nullptr, data, &size) != ERROR_SUCCESS)
         return "<missing>";
-    if (type == REG_DWORD)
-        return std::to_string(*reinterpret_cast<DWORD*>(data));
     return data;
 }
 
