@@ -21,6 +21,7 @@
 #include "net/cNetStatistics.h"
 #include "resources/resource.h"
 #include "settings/RegistryApi.h"
+#include "settings/SystemServices.h"
 #include "settings/Win32LogSystem.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"

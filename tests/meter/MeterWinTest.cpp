@@ -4,10 +4,12 @@
 // (VANTOREL_EXPECTED_DPI).
 #include "app/frmMain.h"
 #include "app/mLogging.h"
+#include "app/mMisc.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "meter/cSizeMoveHelper.h"
 #include "meter/frmMeter.h"
+#include "settings/SystemServices.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 

@@ -116,9 +116,9 @@ TEST(CTranslucentForm, LayersAWindowInEachModeAndUnlayersItAtItsEnd) {
 }
 
 // The meter's own test shows a sizing step and its end; here two helpers on one window, as on the meter,
-// both taken out of the chain by the window's end. Activation and full-window dragging, which the meter
-// does not use, one case each.
-TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNot) {
+// both taken out of the chain by the window's end, and its graph's anchor on a child. Activation and
+// full-window dragging, which the meter does not use, one case each.
+TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNotAsTheAnchorDoes) {
     BOOL original = FALSE, full = FALSE;
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &original, 0);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, 1, nullptr, 0);
@@ -134,22 +134,16 @@ TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNot) {
     SendMessageA(w.get(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
     EXPECT_TRUE(!full && sizer.Active() && events == "m") << events;
+    // The meter's graph following its window shows a child's place and its parent measured; here the
+    // refusals the anchoring tests' fake control copies: a negative size, a window gone.
+    cAnchorWindow graph(CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 200, 150, w.get(), 0, 0, 0));
+    EXPECT_ANY_THROW(graph.SetWidth(-1));
+    EXPECT_EQ(graph.Width(), 200);
     g_procAtNcDestroy = 0;
     w.reset(); // both helpers outlive the window and end quietly afterwards
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
     EXPECT_TRUE(g_procAtNcDestroy == kOwnProc && full);
+    EXPECT_ANY_THROW(graph.Left());
     EXPECT_THROW(sizer.Attach(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234))), AppError);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);
-}
-
-// The meter's graph following its window shows the parent's client measured and a child's place; here
-// the refusals the anchoring tests' fake control copies: a negative size, a window gone.
-TEST(cAnchorWindow, RefusesANegativeSizeOrAWindowThatIsGone) {
-    TestWindow w = MakeTestWindow(OwnProc, "VantorelTestWindow");
-    HWND child = CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 200, 150, w.get(), 0, 0, 0);
-    cAnchorWindow c(child);
-    EXPECT_ANY_THROW(c.SetWidth(-1));
-    EXPECT_EQ(c.Width(), 200);
-    DestroyWindow(child);
-    EXPECT_ANY_THROW(c.Left());
 }

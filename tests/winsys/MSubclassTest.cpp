@@ -75,9 +75,7 @@ TEST_F(Subclass, ClientsAnswerInTurnRefusedRequestsChangeNothingAndDetachingRest
     EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
 
     const std::pair<int32_t, std::pair<LRESULT, Calls>> cases[] = {
-        {emrConsume, {7, {"a"}}},
-        {emrPostProcess, {kPrevious + 1, {"a", "previous"}}},
-        {emrPreprocess, {7, {"previous", "a"}}}};
+        {emrConsume, {7, {"a"}}}, {emrPostProcess, {kPrevious + 1, {"a", "previous"}}}};
     for (const auto& [response, answer] : cases) {
         a.response = response;
         EXPECT_EQ(Send(), answer) << response;
@@ -93,7 +91,7 @@ TEST_F(Subclass, ClientsAnswerInTurnRefusedRequestsChangeNothingAndDetachingRest
     EXPECT_EQ(Send().first, kMsg + kPrevious + 1);
     a.during = nullptr;
 
-    // Pre-processing is the first client's decision.
+    // Pre-processing is the first client's decision: the previous procedure runs before all of them.
     a.response = emrPreprocess;
     service.AttachMessage(&b, Window(), kMsg);
     AttachMessage(&c, Window(), kMsg);
