@@ -471,9 +471,8 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     WriteValue(kSettings, "FirstRun", "seven");
     WriteValue(kSettings, "Interface", std::string(300, 'x'));
     form.Load(); // the meter stays hidden: Show below opens it, as the end of the run shows
-    // The first sample is taken inside start-up and only takes the baseline (the graph holds it too, as
-    // its count after four more shows).
-    EXPECT_EQ(form.SysTray1->Tooltip(), "Vantorel In: 0kb/s Out: 0kb/s");
+    // The first sample is taken inside start-up (the sampler's tests show it only takes the baseline): the
+    // graph holds it, as its count after four more shows.
 
     // Each sample: its picture and rates reach the tray's record, the graph and statistics take it.
     const struct {

@@ -20,10 +20,10 @@ LRESULT CALLBACK HostProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
     return DefWindowProcA(hwnd, msg, wParam, lParam);
 }
 
-void Click(DWORD down, DWORD up, POINT at) {
+void RightClick(POINT at) {
     SetCursorPos(at.x, at.y);
-    mouse_event(down, 0, 0, 0, 0);
-    mouse_event(up, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTDOWN, 0, 0, 0, 0);
+    mouse_event(MOUSEEVENTF_RIGHTUP, 0, 0, 0, 0);
 }
 
 // Runs inside the menu's own loop (pumping messages here would take them away from the menu); a tick
@@ -144,8 +144,7 @@ TEST_F(SysTrayTest, TheRealShellTakesTheIconAndItsRightClickOpensTheMenu) {
         RECT rc{};
         GetMenuItemRect(nullptr, menu, 1, &rc);
         // With a default entry the right button chooses too.
-        Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP,
-              POINT{(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
+        RightClick({(rc.left + rc.right) / 2, (rc.top + rc.bottom) / 2});
     };
     tray.RightClick = [&] {
         SetTimer(nullptr, 0, 300, InMenu);
@@ -154,7 +153,7 @@ TEST_F(SysTrayTest, TheRealShellTakesTheIconAndItsRightClickOpensTheMenu) {
     RECT bar{};
     ASSERT_TRUE(GetWindowRect(FindWindowA("Shell_TrayWnd", nullptr), &bar));
     // Ours is the only icon: it sits at the right end of the taskbar.
-    Click(MOUSEEVENTF_RIGHTDOWN, MOUSEEVENTF_RIGHTUP, POINT{bar.right - 11, (bar.top + bar.bottom) / 2});
+    RightClick({bar.right - 11, (bar.top + bar.bottom) / 2});
     EXPECT_TRUE(PumpUntil([&] { return chosen != 0; }, 5000)) << "no right click came back";
     EXPECT_EQ(front, tray.hWnd()) << "the control's window is in front while the menu is up";
     EXPECT_EQ(bold, MainMenu::mnuShow);
