@@ -73,13 +73,15 @@ protected:
     }
     std::string LogPath() const { return folder + "\\VantorelLog.txt"; }
 
-    // Starts the copy, waits for its controller and meter windows and lets the first samples arrive.
+    // Starts the copy, waits for its controller and meter windows and lets the first samples arrive. (No
+    // other program's windows are on this desktop: its tests take it in turn, and this one's controller
+    // comes last.)
     void Start() {
         process = std::make_unique<ChildProcess>('"' + exe + '"');
         ASSERT_TRUE(PumpUntil(
             [&] {
-                main = FindProcessWindow(process->Id(), "VantorelMain");
-                meter = FindProcessWindow(process->Id(), "VantorelMeter");
+                main = FindWindowA("VantorelMain", nullptr);
+                meter = FindWindowA("VantorelMeter", nullptr);
                 picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
                 return main && picture && IsWindowVisible(meter);
             },

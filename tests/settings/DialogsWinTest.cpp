@@ -169,13 +169,10 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     const auto names = GetInterfaceNames();
     ASSERT_FALSE(names.empty());
 
-    // A fresh start, opened by the tray's extra button: the defaults, and the first run's Run value ticked.
+    // A fresh start, opened by the tray's extra button.
     form.SysTray1->MouseDown(8);
     HWND dialog = form.Settings()->Window();
     ASSERT_TRUE(IsWindowVisible(dialog));
-    // The interfaces follow "All Interfaces" (Apply below picks the first). Show graph, start-up, border,
-    // gridlines, numerical values, auto scale; 70% and disabled (as the opening after Cancel shows).
-    const std::string fresh = "All Interfaces|1102 1103 1104 1107 1108 1109 -70";
     ExpectControlsFit(dialog, "settings");
     const char* wide = "Intel(R) Ethernet Connection (7) I219-V - Packet Scheduler Miniport";
     AddListEntry(dialog, IDC_cmbInt, wide);
@@ -185,8 +182,8 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     form.mnuSettings_Click();
     EXPECT_EQ(form.Settings()->Window(), dialog) << "one window, brought to the front";
 
-    // Cancel after changes writes nothing and changes nothing: the next opening shows the same (the Run
-    // value too).
+    // Cancel after changes writes nothing and changes nothing: the next opening shows the defaults of a
+    // fresh start (the first run's Run value too).
     const HWND meter = form.Meter()->Window();
     for (int id : {IDC_chkAlpha, IDC_chkStartup, IDC_opScale56, IDC_chkGridlines, IDC_chkBorder})
         Click(dialog, id);
@@ -195,7 +192,9 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     EXPECT_EQ(form.Meter()->Window(), meter);
     form.mnuSettings_Click();
     dialog = form.Settings()->Window();
-    EXPECT_EQ(Shown(dialog), fresh);
+    // The interfaces follow "All Interfaces" (Apply below picks the first). Show graph, start-up, border,
+    // gridlines, numerical values, auto scale; 70% and disabled.
+    EXPECT_EQ(Shown(dialog), "All Interfaces|1102 1103 1104 1107 1108 1109 -70");
 
     // Apply reaches sampler, graph and registry, and reopens the meter at the chosen opacity.
     SelectListEntry(dialog, IDC_cmbInt, 1);

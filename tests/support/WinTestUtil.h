@@ -61,7 +61,6 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    DWORD Id() const { return m_pi.dwProcessId; }
     // True when the process ended within the time; its exit code lands in `code`.
     bool WaitForExit(DWORD timeoutMs, DWORD& code) const {
         return WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
@@ -71,17 +70,6 @@ public:
 private:
     PROCESS_INFORMATION m_pi{};
 };
-
-// The top-level window of class `className` that belongs to process `pid`, or null.
-inline HWND FindProcessWindow(DWORD pid, const char* className) {
-    for (HWND hwnd = nullptr; (hwnd = FindWindowExA(nullptr, hwnd, className, nullptr));) {
-        DWORD owner = 0;
-        GetWindowThreadProcessId(hwnd, &owner);
-        if (owner == pid)
-            return hwnd;
-    }
-    return nullptr;
-}
 
 // The popup menu on the screen, of any process, or null.
 inline HWND VisibleMenu() {
