@@ -7,6 +7,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstring>
+#include <optional>
+#include <utility>
 
 namespace {
 struct SeparatorGuard {
@@ -16,9 +18,8 @@ struct SeparatorGuard {
 } // namespace
 
 TEST(Convert, RoundingIsToNearestWithTiesToEven) {
-    EXPECT_EQ(RoundHalfEven(2.5), 2);
-    EXPECT_EQ(RoundHalfEven(3.5), 4);
-    EXPECT_EQ(RoundHalfEven(-2.5), -2);
+    for (const auto& [value, rounded] : {std::pair{2.5, 2.0}, {3.5, 4.0}, {-2.5, -2.0}})
+        EXPECT_EQ(RoundHalfEven(value), rounded) << value;
     EXPECT_EQ(*TryRoundToInt32(2100.5), 2100);
     EXPECT_EQ(*TryRoundToInt32(2101.5), 2102);
     EXPECT_FALSE(TryRoundToInt32(2147483647.5).has_value()); // rounds to 2^31
@@ -55,28 +56,20 @@ TEST(Convert, SinglesAreWrittenAsStdToCharsWritesThem) {
 }
 
 TEST(Convert, BooleansAcceptWordsInAnyCaseAndNumbers) {
-    EXPECT_EQ(TryParseBool("True"), true);
-    EXPECT_EQ(TryParseBool("fALSE"), false);
-    EXPECT_EQ(TryParseBool("0"), false);
-    EXPECT_EQ(TryParseBool("-1"), true);
-    EXPECT_EQ(TryParseBool("2.5"), true);
-    EXPECT_FALSE(TryParseBool("yes").has_value());
-    EXPECT_FALSE(TryParseBool("").has_value());
+    const std::pair<const char*, std::optional<bool>> cases[] = {
+        {"True", true}, {"fALSE", false}, {"0", false}, {"-1", true}, {"2.5", true}, {"yes", {}}, {"", {}}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(TryParseBool(text), value) << text;
     EXPECT_EQ(BoolText(true), "True");
     EXPECT_EQ(BoolText(false), "False");
 }
 
 TEST(Convert, WholeNumbersRoundAndRefuseWhatDoesNotFit) {
-    EXPECT_EQ(TryParseInt32("16777215"), 16777215);
-    EXPECT_EQ(TryParseInt32(" -5 "), -5);
-    EXPECT_EQ(TryParseInt32("3.5"), 4);
-    EXPECT_EQ(TryParseInt32("1e3"), 1000);
-    EXPECT_FALSE(TryParseInt32("2147483648").has_value());
-    EXPECT_FALSE(TryParseInt32("99999999999999999999999").has_value());
-    EXPECT_FALSE(TryParseInt32("12abc").has_value());
-    EXPECT_FALSE(TryParseInt32("").has_value());
-    EXPECT_FALSE(TryParseInt32("-").has_value());
-    EXPECT_FALSE(TryParseInt32("1e999").has_value());
+    const std::pair<const char*, std::optional<int32_t>> cases[] = {
+        {"16777215", 16777215},          {" -5 ", -5},  {"3.5", 4}, {"1e3", 1000}, {"2147483648", {}},
+        {"99999999999999999999999", {}}, {"12abc", {}}, {"", {}},   {"-", {}},     {"1e999", {}}};
+    for (const auto& [text, value] : cases)
+        EXPECT_EQ(TryParseInt32(text), value) << text;
 }
 
 TEST(Convert, RefusedConversionsRaiseTypeMismatchOrOverflow) {
@@ -95,13 +88,9 @@ TEST(Convert, RefusedConversionsRaiseTypeMismatchOrOverflow) {
 }
 
 TEST(Convert, LeadingNumberTakesTheNumericStartOfAText) {
-    EXPECT_EQ(LeadingNumber("1"), 1);
-    EXPECT_EQ(LeadingNumber("  12abc"), 12);
-    EXPECT_EQ(LeadingNumber("0"), 0);
-    EXPECT_EQ(LeadingNumber("abc"), 0);
-    EXPECT_EQ(LeadingNumber(""), 0);
-    EXPECT_EQ(LeadingNumber("1.0x"), 1);
-    EXPECT_EQ(LeadingNumber("1e999"), 0);
+    for (const auto& [text, number] :
+         {std::pair{"1", 1}, {"  12abc", 12}, {"0", 0}, {"abc", 0}, {"", 0}, {"1.0x", 1}, {"1e999", 0}})
+        EXPECT_EQ(LeadingNumber(text), number) << text;
     SeparatorGuard comma(',');
     EXPECT_EQ(LeadingNumber("1.5"), 1.5);
     EXPECT_EQ(LeadingNumber("1,5"), 1);
