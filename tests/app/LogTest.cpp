@@ -123,16 +123,12 @@ TEST_F(Log, OffOrUnopenableItTouchesNothingAndAFailedWriteLosesOnlyItsLines) {
     EXPECT_EQ(fake.file, "5.3.2024 13:4:5: kept\r\n");
 }
 
-TEST_F(Log, TheRealFileGetsTodaysLinesAfterItsOldContentAndOnlyWhenSwitchedOn) {
+TEST_F(Log, TheRealFileGetsTodaysLinesAfterItsOldContentOrCannotBeOpened) {
     SetLogSystem(nullptr);
     const auto folder = std::filesystem::temp_directory_path() /
                         ("vantorel-log-" + std::to_string(reinterpret_cast<uintptr_t>(&fake)));
     std::filesystem::create_directories(folder);
     const auto path = folder / "MeterLog.txt";
-    SetLoggingSwitch(false);
-    OpenLog(path.string());
-    EXPECT_FALSE(std::filesystem::exists(path));
-    SetLoggingSwitch(true);
     OpenLog((folder / "missing" / "MeterLog.txt").string());
     EXPECT_FALSE(LogIsOpen());
 
@@ -168,6 +164,4 @@ TEST(Stopwatch, ElapsedTimeIsTheTickDifferenceAlsoAcrossTheWrap) {
         EXPECT_EQ(ElapsedTime(), c.elapsed);
     }
     SetTickSource(nullptr);
-    StartTimer();
-    EXPECT_LT(std::stoul(ElapsedTime()), 1000u);
 }

@@ -50,8 +50,6 @@ TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnceAndTicksGoByIdent
     timer->SetInterval(1); // a new system timer with a new identifier; the shortest interval still runs
     EXPECT_TRUE(sys.ElapseOf(timer->TimerID()) == 1u && TimerSlotOf(*timer) == 1);
     EXPECT_TRUE(sys.ElapseOf(first) == 0u && sys.RunningCount() == 1u);
-    timer->SetInterval(5); // and away from the shortest
-    EXPECT_EQ(sys.RunningCount(), 1u);
 
     auto second = Counting(other, 100);
     ASSERT_TRUE(sys.Fire(second->TimerID()));
@@ -61,7 +59,7 @@ TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnceAndTicksGoByIdent
     for (const int32_t stop : {0, 0, -7})
         timer->SetInterval(stop);
     EXPECT_TRUE(Stopped(*timer));
-    EXPECT_EQ(sys.killCalls, 3) << "stopping twice must kill the system timer once";
+    EXPECT_EQ(sys.killCalls, 2) << "stopping twice must kill the system timer once";
     timer->PulseTimer(); // a pulse comes at once, with or without a system timer
     EXPECT_EQ(ticks, 1);
     timer->ThatTime = nullptr;
