@@ -102,9 +102,12 @@ TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
         Counters(1, step.eth0, 0);
         EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.loopback << ", " << step.eth0;
     }
-    // The loopback's index and length now go with another name: another adapter, only a baseline.
-    table.rows[0].descr[0] = 'X';
+    // Both rows' indexes and lengths now go with other names (the loopback's past its first eight
+    // bytes): other adapters, only baselines.
+    table.rows[0].descr[8] = 'X';
+    table.rows[1].descr[0] = 'X';
     Counters(0, 0x40000005u, 0);
+    Counters(1, 0x70000009u, 0);
     EXPECT_EQ(Tick(), std::pair(0, 0));
 }
 
