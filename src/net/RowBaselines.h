@@ -32,7 +32,8 @@ private:
         uint32_t octets;
         uint16_t descrLength;
         bool taken;
-        char descr[IfTableLayout::kDescrSize];
+        // On a word boundary, so that comparing it word by word never splits a load across two lines.
+        alignas(8) char descr[IfTableLayout::kDescrSize];
     };
 
     // Room for the usual machine inside the object; larger tables grow a heap block that is kept.

@@ -56,16 +56,6 @@ int32_t Counter(std::string_view interfaceName, std::size_t offset) {
 }
 } // namespace
 
-bool RowIsNamed(const unsigned char* row, std::string_view name) {
-    // A name holds no NUL: one that does names no row.
-    const std::size_t len = std::min<std::size_t>(ReadU32(row + kDescrLen), kDescrSize);
-    const std::size_t n = name.size();
-    const char* text = reinterpret_cast<const char*>(row + kDescr);
-    if (n > len || (n < len && text[n] != '\0') || (n > 0 && text[n - 1] != name[n - 1]))
-        return false;
-    return std::memcmp(text, name.data(), n) == 0 && name.find('\0') == std::string_view::npos;
-}
-
 SnapshotSpace::Rows SnapshotSpace::Take() {
     if (!g_table)
         return {};

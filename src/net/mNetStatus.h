@@ -1,8 +1,10 @@
 #pragma once
 #include "net/IfTableLayout.h"
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -60,5 +62,15 @@ private:
 };
 
 // Whether a snapshot's row is named exactly `name` (its description up to the first NUL within
-// dwDescrLen), decided without searching the description for its NUL.
-bool RowIsNamed(const unsigned char* row, std::string_view name);
+// dwDescrLen), decided without searching the description for its NUL. In line: it runs for every row
+// of every tick that watches one interface.
+inline bool RowIsNamed(const unsigned char* row, std::string_view name) {
+    // A name holds no NUL: one that does names no row.
+    const std::size_t len = std::min<std::size_t>(IfTableLayout::ReadU32(row + IfTableLayout::kDescrLen),
+                                                  IfTableLayout::kDescrSize);
+    const std::size_t n = name.size();
+    const char* text = reinterpret_cast<const char*>(row + IfTableLayout::kDescr);
+    if (n > len || (n < len && text[n] != '\0') || (n > 0 && text[n - 1] != name[n - 1]))
+        return false;
+    return std::memcmp(text, name.data(), n) == 0 && name.find('\0') == std::string_view::npos;
+}
