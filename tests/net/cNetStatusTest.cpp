@@ -75,12 +75,16 @@ TEST_F(Sampler, StartAndAChangeOfInterfaceTakeABaselineAndAVanishedInterfaceCome
     EXPECT_EQ(Tick(), std::pair(48, 20));
     table.rows.pop_back();
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    // Back under its old index with higher counters, behind a namesake: the first is the watched one.
-    table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 9100, 330, 2));
+    // Back first, under its old index with higher counters, before a namesake: the first is the watched
+    // one. The same name under another index is another adapter.
+    table.rows.insert(table.rows.begin(), FakeInterfaceTable::WindowsRow("eth0", 9100, 330, 2));
     table.rows.push_back(FakeInterfaceTable::WindowsRow("eth0", 1, 1, 4));
     EXPECT_EQ(Tick(), std::pair(0, 0));
-    Counters(1, 9160, 335);
+    Counters(0, 9160, 335);
     EXPECT_EQ(Tick(), std::pair(60, 5));
+    table.rows[0].index = 5;
+    Counters(0, 9200, 340);
+    EXPECT_EQ(Tick(), std::pair(0, 0));
 }
 
 TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
@@ -96,19 +100,24 @@ TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
         {0xE0000000u, 0x50u, 0},                // back by less than half the range, or from the lower half:
         {0xE0000001u, 0x52u, 3},                // restarts, which start new baselines
         {0x40000000u, 0x70000000u, 0x7FFFFFFF}, // each possible, together more than a sample holds
+        {0xC0000000u, 0x70000000u, 0},          // half the range: a counter that went back
     };
     for (const auto& step : steps) {
         Counters(0, step.loopback, 0);
         Counters(1, step.eth0, 0);
         EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.loopback << ", " << step.eth0;
     }
-    // Both rows' indexes and lengths now go with other names (the loopback's past its first eight
-    // bytes): other adapters, only baselines.
-    table.rows[0].descr[8] = 'X';
-    table.rows[1].descr[0] = 'X';
-    Counters(0, 0x40000005u, 0);
-    Counters(1, 0x70000009u, 0);
-    EXPECT_EQ(Tick(), std::pair(0, 0));
+    // An index and a length that go with a name differing in any one byte are another adapter: only a
+    // baseline, and moves from there (a name shorter than a word; each word of a longer one).
+    table.rows[0] = FakeInterfaceTable::WindowsRow("Intel(R) Ethernet I219-V", 0, 0, 1);
+    for (const auto& [row, at] :
+         {std::pair(1, 0), std::pair(0, 0), std::pair(0, 8), std::pair(0, 16), std::pair(0, 24)}) {
+        table.rows[row].descr[at] ^= 1;
+        table.rows[row].inOctets += 5;
+        EXPECT_EQ(Tick(), std::pair(0, 0)) << "row " << row << ", byte " << at;
+        table.rows[row].inOctets += 7;
+        EXPECT_EQ(Tick(), std::pair(7, 0)) << "row " << row << ", byte " << at;
+    }
 }
 
 TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) {
