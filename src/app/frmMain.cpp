@@ -58,7 +58,11 @@ bool frmMain::PreviousInstance() {
     // Held for the life of the process; the system releases it when the process ends.
     const std::string name = std::string("Local\\") + kAppTitle + ".Instance";
     HANDLE mutex = CreateMutexA(nullptr, FALSE, name.c_str());
-    return mutex && GetLastError() == ERROR_ALREADY_EXISTS;
+    // A copy started with higher rights (elevated by a setup program) holds a mark this one may not
+    // open: that copy runs all the same.
+    if (!mutex)
+        return GetLastError() == ERROR_ACCESS_DENIED;
+    return GetLastError() == ERROR_ALREADY_EXISTS;
 }
 
 void frmMain::LoadPictures() {

@@ -344,6 +344,25 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     EXPECT_EQ(ReadValue(kGraph, "BackColor") + " " + ReadValue(kGraph, "NumColor"), "0 65280");
 }
 
+// A copy started with higher rights (by a setup program, say) holds the single-instance mark where this
+// copy may not open it: that copy still runs, so this one ends at once and writes nothing.
+TEST_F(ProgramCopy, ACopyWhoseMarkCannotBeOpenedIsStillARunningCopy) {
+    SECURITY_DESCRIPTOR sd;
+    ACL nobody;
+    InitializeSecurityDescriptor(&sd, SECURITY_DESCRIPTOR_REVISION);
+    InitializeAcl(&nobody, sizeof nobody, ACL_REVISION);
+    SetSecurityDescriptorDacl(&sd, TRUE, &nobody, FALSE);
+    SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
+    HANDLE mark = CreateMutexA(&sa, FALSE, "Local\\Vantorel.Instance");
+    ASSERT_TRUE(mark);
+    ChildProcess copy('"' + exe + '"');
+    DWORD code = 1234;
+    EXPECT_TRUE(copy.WaitForExit(10000, code)) << "the copy ran on beside the one with the mark";
+    CloseHandle(mark);
+    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ReadValue(kPath, "Path"), "<missing>");
+}
+
 // The program's manifest as the system reads it: DPI awareness, supported systems, the rights it asks for,
 // and the common controls with visual styles that its dialogs get.
 TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsRunLevelAndVisualStyles) {
