@@ -7,6 +7,7 @@
 #include "settings/mRegistry.h"
 
 #include <algorithm>
+#include <exception>
 
 namespace {
 struct ScaleRow {
@@ -63,11 +64,19 @@ SettingsChoices ReadSettingsChoices(const cNetStatus& netStat, const cGraph& gra
     return c;
 }
 
-void ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph& graph) {
+bool ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph& graph) {
+    bool written = true;
+    const auto write = [&written](auto&& step) {
+        try {
+            step();
+        } catch (const std::exception&) {
+            written = false;
+        }
+    };
     netStat.SetInterface(c.Interface);
-    WriteFlag("Graph", "ShowOnStartup", c.ShowGraph);
+    write([&] { WriteFlag("Graph", "ShowOnStartup", c.ShowGraph); });
     if (c.Startup)
-        RegisterStartup();
+        write(RegisterStartup);
     else
         UnregisterStartup();
     if (c.Scale) {
@@ -75,11 +84,14 @@ void ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph&
         graph.SetAutoScale(scale.AutoScale);
         graph.SetScaleValue(scale.ScaleValue);
     }
-    WriteFlag("Graph", "Show Numerical Values", c.Numerical);
+    write([&] { WriteFlag("Graph", "Show Numerical Values", c.Numerical); });
     graph.SetShowNum(c.Numerical);
-    WriteFlag("Graph", "Show Gridlines", c.Gridlines);
+    write([&] { WriteFlag("Graph", "Show Gridlines", c.Gridlines); });
     graph.SetShowGrid(c.Gridlines);
-    WriteFlag("Position", "NoBorder", !c.Border);
-    WriteAppSetting("Graph", "Alpha",
-                    std::to_string(c.OpacityStep ? PercentForOpacityStep(*c.OpacityStep) : 100));
+    write([&] { WriteFlag("Position", "NoBorder", !c.Border); });
+    write([&] {
+        WriteAppSetting("Graph", "Alpha",
+                        std::to_string(c.OpacityStep ? PercentForOpacityStep(*c.OpacityStep) : 100));
+    });
+    return written;
 }

@@ -41,5 +41,6 @@ struct SettingsChoices {
 SettingsChoices ReadSettingsChoices(const cNetStatus& netStat, const cGraph& graph);
 // Apply, in its order: the sampler's interface, ShowOnStartup, the Run value, the graph's scale,
 // numerical values and gridlines (setting and graph), NoBorder, Alpha. Reopening the meter so that it
-// takes up border and opacity is the caller's step.
-void ApplySettingsChoices(const SettingsChoices& choices, cNetStatus& netStat, cGraph& graph);
+// takes up border and opacity is the caller's step. False when a setting could not be written: the
+// steps after it still run, so that one refused write (a guarded Run key) costs no other choice.
+bool ApplySettingsChoices(const SettingsChoices& choices, cNetStatus& netStat, cGraph& graph);

@@ -107,15 +107,31 @@ void frmSettings::chkAlpha_Click() {
     EnableItem(m_hwnd, IDC_cmbAlpha, IsItemChecked(m_hwnd, IDC_chkAlpha));
 }
 
-void frmSettings::cmdApply_Click() {
-    ApplySettingsChoices(Choices(), *m_main.NetStat, *m_main.NetGraph);
+// False when a setting could not be written.
+bool frmSettings::Apply() {
+    const bool saved = ApplySettingsChoices(Choices(), *m_main.NetStat, *m_main.NetGraph);
     // The meter takes up border and translucency only when it loads.
     m_main.ReloadMeter();
+    return saved;
+}
+
+// The last thing a handler does: the program may end while the box is open, and this dialog with it.
+void frmSettings::ReportUnsaved() {
+    WriteLog("frmSettings_Apply: a setting could not be saved");
+    MessageBoxA(m_hwnd, "Some settings could not be saved.", kAppTitle, MB_OK | MB_ICONWARNING);
+}
+
+void frmSettings::cmdApply_Click() {
+    if (!Apply())
+        ReportUnsaved();
 }
 
 void frmSettings::cmdOk_Click() {
-    cmdApply_Click();
-    UnloadForm();
+    // Stays open when a setting could not be saved, so that the user sees which choice to change.
+    if (Apply())
+        UnloadForm();
+    else
+        ReportUnsaved();
 }
 
 void frmSettings::cmdCancel_Click() {

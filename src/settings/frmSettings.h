@@ -31,6 +31,8 @@ private:
     void Form_Unload();
     void ShowChoices(const SettingsChoices& choices);
     SettingsChoices Choices() const;
+    bool Apply();
+    void ReportUnsaved();
 
     frmMain& m_main;
     bool m_loaded = false;

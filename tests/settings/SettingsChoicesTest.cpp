@@ -53,3 +53,23 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
 }
+
+TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
+    // Security software that guards the Run key, as some do.
+    struct GuardedRunKey : FakeRegistry {
+        int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
+                          RegHandle& key) override {
+            if (subKey.ends_with("\\Run"))
+                return kErrorAccessDenied;
+            return FakeRegistry::CreateKey(parent, subKey, access, key);
+        }
+    } registry;
+    ScopedRegistryApi use{registry};
+    cNetStatus net;
+    cGraph graph;
+    SettingsChoices c{"eth0", false, true, ScaleOption::Kb500, false, false, false, 9};
+    EXPECT_FALSE(ApplySettingsChoices(c, net, graph));
+    c.Startup = false;
+    EXPECT_EQ(ReadSettingsChoices(net, graph), c);
+    EXPECT_TRUE(ApplySettingsChoices(c, net, graph)) << "nothing to write under Run";
+}
