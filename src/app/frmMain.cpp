@@ -161,7 +161,9 @@ void frmMain::Form_Load() {
     if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
         WriteLog("First Run");
         WriteAppSetting("Settings", "FirstRun", "0");
-        RegisterStartup();
+        // A Run key that security software guards must not stop the first start; the settings dialog
+        // shows whether the value is there.
+        LoggingErrors("First Run", RegisterStartup);
         SysTray1->SetVisible(true);
         SysTray1->ShowBaloonNotification(
             std::string(kAppTitle) +

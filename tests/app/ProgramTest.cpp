@@ -23,6 +23,7 @@
 #include "settings/RegistryApi.h"
 #include "settings/SystemServices.h"
 #include "settings/Win32LogSystem.h"
+#include "settings/Win32Registry.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 #include "winsys/FatalError.h"
@@ -457,6 +458,28 @@ TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown)
         EXPECT_TRUE(std::ranges::any_of(log, [&](auto& l) {
             return l.starts_with(form + "_Unload error: ");
         })) << form;
+}
+
+// Security software that guards the Run key must not stop the first start.
+TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStillStarts) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettings, "FirstRun");
+    const auto run = [] {
+        static struct : Win32RegistryApi {
+            int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
+                              RegHandle& key) override {
+                if (subKey.ends_with("\\Run"))
+                    return kErrorAccessDenied;
+                return Win32RegistryApi::CreateKey(parent, subKey, access, key);
+            }
+        } guarded;
+        SetRegistryApi(&guarded);
+        SetFatalErrorHandler(
+            [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });
+        frmMain().Load();
+        std::fprintf(stderr, "started\n");
+        ExitProcess(0);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "started");
 }
 
 // The user's date and time formats take the same calls in every line the program copies log.
