@@ -38,16 +38,20 @@ void frmSettings::Form_Load() {
     WriteLog("frmSettings_Load");
     // Only the first entry carries item data; nothing reads it.
     AddListEntry(m_hwnd, IDC_cmbInt, "All Interfaces", 1);
+    const SettingsChoices choices = ReadSettingsChoices(*m_main.NetStat, *m_main.NetGraph);
     std::vector<std::string> names;
     if (NumInterfaces() >= 1)
         names = GetInterfaceNames();
+    // An interface that is away for now (unplugged, a VPN down) stays listed and chosen, so that an
+    // Apply made for another choice does not switch the meter to all interfaces for good.
+    if (!choices.Interface.empty() && InterfaceEntryFor(names, choices.Interface) == 0)
+        names.push_back(choices.Interface);
     for (const auto& name : names)
         AddListEntry(m_hwnd, IDC_cmbInt, name);
     FitDroppedWidth(m_hwnd, IDC_cmbInt);
     for (int step = 0; step < kOpacitySteps; ++step)
         AddListEntry(m_hwnd, IDC_cmbAlpha, OpacityStepText(step));
 
-    const SettingsChoices choices = ReadSettingsChoices(*m_main.NetStat, *m_main.NetGraph);
     SelectListEntry(m_hwnd, IDC_cmbInt, InterfaceEntryFor(names, choices.Interface));
     ShowChoices(choices);
     SetWindowTextA(m_hwnd, (std::string(kAppTitle) + " Settings").c_str());

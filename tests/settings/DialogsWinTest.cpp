@@ -215,12 +215,16 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     EXPECT_FALSE(IsWindow(dialog));
     EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + s_exe + "\"");
 
-    // With the meter hidden Apply leaves it hidden (the gridlines go back on for the theme editor).
+    // With the meter hidden Apply leaves it hidden (the gridlines go back on for the theme editor), and an
+    // interface that is away for now (a VPN down) stays watched.
     form.mnuShow_Click();
+    form.NetStat->SetInterface("Away");
     form.mnuSettings_Click();
     for (int id : {IDC_chkGridlines, IDC_cmdApply, IDC_cmdCancel})
         Click(form.Settings()->Window(), id);
     EXPECT_FALSE(form.MeterVisible);
+    EXPECT_EQ(form.NetStat->Interface(), "Away");
+    form.NetStat->SetInterface(names[0]);
     form.mnuShow_Click();
 }
 
