@@ -23,14 +23,16 @@ bool LogIsOpen();
 // The log beside the executable: AppPath() + ExeBaseName() + "Log.txt".
 std::string LogFileName();
 
-// For teardown, where nothing may be thrown: runs `statement` and logs its error as `where`, " error: "
-// and the description instead of raising it.
+// Where nothing may be thrown (teardown, a step whose failure must cost no other): runs `statement` and
+// logs its error as `where`, " error: " and the description instead of raising it. False on an error.
 template <class Statement>
-void LoggingErrors(const std::string& where, Statement&& statement) {
+bool LoggingErrors(const std::string& where, Statement&& statement) {
     try {
         statement();
+        return true;
     } catch (const std::exception& error) {
         WriteLog(where + " error: " + error.what());
+        return false;
     }
 }
 

@@ -1,5 +1,6 @@
 #include "settings/SettingsChoices.h"
 #include "app/Convert.h"
+#include "app/mLogging.h"
 #include "graph/cGraph.h"
 #include "meter/TranslucentAlpha.h"
 #include "net/cNetStatus.h"
@@ -7,7 +8,6 @@
 #include "settings/mRegistry.h"
 
 #include <algorithm>
-#include <exception>
 
 namespace {
 struct ScaleRow {
@@ -66,13 +66,7 @@ SettingsChoices ReadSettingsChoices(const cNetStatus& netStat, const cGraph& gra
 
 bool ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph& graph) {
     bool written = true;
-    const auto write = [&written](auto&& step) {
-        try {
-            step();
-        } catch (const std::exception&) {
-            written = false;
-        }
-    };
+    const auto write = [&written](auto&& step) { written &= LoggingErrors("frmSettings_Apply", step); };
     netStat.SetInterface(c.Interface);
     write([&] { WriteFlag("Graph", "ShowOnStartup", c.ShowGraph); });
     if (c.Startup)

@@ -121,7 +121,6 @@ bool frmSettings::Apply() {
 
 // The last thing a handler does: the program may end while the box is open, and this dialog with it.
 void frmSettings::ReportUnsaved() {
-    WriteLog("frmSettings_Apply: a setting could not be saved");
     MessageBoxA(m_hwnd, "Some settings could not be saved.", kAppTitle, MB_OK | MB_ICONWARNING);
 }
 
