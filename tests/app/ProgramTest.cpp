@@ -24,6 +24,7 @@
 #include "settings/SystemServices.h"
 #include "settings/Win32LogSystem.h"
 #include "settings/Win32Registry.h"
+#include "support/GuardedRunKey.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 #include "winsys/FatalError.h"
@@ -464,14 +465,7 @@ TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown)
 TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStillStarts) {
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettings, "FirstRun");
     const auto run = [] {
-        static struct : Win32RegistryApi {
-            int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
-                              RegHandle& key) override {
-                if (subKey.ends_with("\\Run"))
-                    return kErrorAccessDenied;
-                return Win32RegistryApi::CreateKey(parent, subKey, access, key);
-            }
-        } guarded;
+        static GuardedRunKey<Win32RegistryApi> guarded;
         SetRegistryApi(&guarded);
         SetFatalErrorHandler(
             [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });

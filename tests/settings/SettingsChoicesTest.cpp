@@ -5,6 +5,7 @@
 #include "settings/FakeRegistry.h"
 #include "settings/StartWithWindows.h"
 #include "settings/mRegistry.h"
+#include "support/GuardedRunKey.h"
 
 #include <gtest/gtest.h>
 
@@ -55,15 +56,7 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
 }
 
 TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
-    // Security software that guards the Run key, as some do.
-    struct GuardedRunKey : FakeRegistry {
-        int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
-                          RegHandle& key) override {
-            if (subKey.ends_with("\\Run"))
-                return kErrorAccessDenied;
-            return FakeRegistry::CreateKey(parent, subKey, access, key);
-        }
-    } registry;
+    GuardedRunKey<FakeRegistry> registry;
     ScopedRegistryApi use{registry};
     cNetStatus net;
     cGraph graph;
