@@ -78,11 +78,12 @@ std::string ExpandedText(IRegistryApi& api, const std::string& text) {
     const uint32_t needed = api.ExpandEnvironment(text, nullptr, 0);
     if (needed == 0)
         return text;
+    // The ANSI call wants room for one character more than it reports.
     std::vector<char> buffer(static_cast<size_t>(needed) + 1, '\0');
-    const uint32_t used = api.ExpandEnvironment(text, buffer.data(), needed);
+    const uint32_t used = api.ExpandEnvironment(text, buffer.data(), needed + 1);
     // The environment may have changed between the two calls; the text as stored is better than a
     // cut one.
-    if (used == 0 || used > needed)
+    if (used == 0 || used > needed + 1)
         return text;
     return std::string(buffer.data());
 }
