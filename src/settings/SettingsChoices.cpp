@@ -8,6 +8,7 @@
 #include "settings/mRegistry.h"
 
 #include <algorithm>
+#include <stdexcept>
 
 namespace {
 struct ScaleRow {
@@ -72,7 +73,12 @@ bool ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph&
     if (c.Startup)
         write(RegisterStartup);
     else
-        UnregisterStartup();
+        write([] {
+            UnregisterStartup();
+            // A guarded Run key may keep the value: the program would go on starting with Windows.
+            if (StartupRegistered())
+                throw std::runtime_error("the Run value could not be removed");
+        });
     if (c.Scale) {
         const GraphScale scale = ScaleFor(*c.Scale);
         graph.SetAutoScale(scale.AutoScale);

@@ -66,3 +66,16 @@ TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
     EXPECT_EQ(ReadSettingsChoices(net, graph), c);
     EXPECT_TRUE(ApplySettingsChoices(c, net, graph)) << "nothing to write under Run";
 }
+
+// Security software may also keep a Run value from being removed: unticking start-up then fails.
+TEST(SettingsChoices, ARunValueThatCannotBeRemovedIsReported) {
+    struct KeptRunValue : FakeRegistry {
+        int32_t DeleteValue(RegHandle, const std::string&) override { return kErrorAccessDenied; }
+    } registry;
+    ScopedRegistryApi use{registry};
+    cNetStatus net;
+    cGraph graph;
+    RegisterStartup();
+    EXPECT_FALSE(ApplySettingsChoices(SettingsChoices{}, net, graph));
+    EXPECT_TRUE(StartupRegistered());
+}
