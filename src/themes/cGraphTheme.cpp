@@ -39,8 +39,11 @@ std::vector<std::pair<const char*, std::string>> ThemeValues(const cGraphThemeIt
 }
 } // namespace
 
-bool IsStorableThemeName(const std::string& name) {
-    return !name.empty() && name.size() <= 255 && name.find('\\') == std::string::npos;
+bool IsStorableThemeName(const std::string& name, const std::string& title) {
+    // The registry's limit of 255 characters holds for the whole path below the root: under Wine the
+    // ANSI calls refuse a longer one, and Apply would then fail on every later save.
+    const size_t path = ("Software\\" + title + "\\Themes\\").size();
+    return !name.empty() && path + name.size() <= 255 && name.find('\\') == std::string::npos;
 }
 
 int32_t BuiltInThemeStyle(const std::string& name) {
@@ -99,7 +102,7 @@ std::vector<std::string> cGraphTheme::EnumThemes() {
 
 bool cGraphTheme::SaveTheme(const std::string& Name, const cGraph& Settings) {
     WriteLog("cGraphTheme_SaveTheme: " + Name);
-    if (BuiltInThemeStyle(Name) >= 0 || !IsStorableThemeName(Name))
+    if (BuiltInThemeStyle(Name) >= 0 || !IsStorableThemeName(Name, m_title))
         return false;
     if (const auto* existing = m_items.Item(Name); existing && existing->ReadOnly)
         return false;

@@ -77,8 +77,9 @@ private:
     cGraphThemeItemCol m_items;
 };
 
-// A name the registry holds as one key under Themes: not empty, no backslash, at most 255 characters.
-bool IsStorableThemeName(const std::string& name);
+// A name the registry holds as one key under Software\<title>\Themes: not empty, no backslash, and the
+// whole key path at most 255 characters.
+bool IsStorableThemeName(const std::string& name, const std::string& title = kAppTitle);
 
 // The style number of a built-in theme name (exact, case-sensitive), or -1.
 int32_t BuiltInThemeStyle(const std::string& name);

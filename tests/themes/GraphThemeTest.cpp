@@ -60,14 +60,16 @@ protected:
 
 TEST_F(GraphTheme, SavingRefusesBuiltInAndUnstorableNamesAndMovesResavedThemesToTheEnd) {
     EXPECT_EQ(Saved(themes), Names{});
+    // The whole key path under the root holds at most 255 characters.
+    const size_t room = 255 - ("Software\\" + kTitle + "\\Themes\\").size();
     for (const std::string& name : {std::string("Standard"), std::string("River"), std::string(),
-                                    std::string("Dark\\Blue"), std::string(256, 'x')})
+                                    std::string("Dark\\Blue"), std::string(room + 1, 'x')})
         EXPECT_FALSE(themes.SaveTheme(name, graph)) << name;
     EXPECT_TRUE(themes.SaveTheme("standard", graph)) << "the built-in check is case-sensitive";
-    EXPECT_TRUE(themes.SaveTheme(std::string(255, 'a'), graph));
+    EXPECT_TRUE(themes.SaveTheme(std::string(room, 'a'), graph));
     EXPECT_TRUE(themes.SaveTheme("B", graph));
     EXPECT_TRUE(themes.SaveTheme("STANDARD", graph)) << "the same theme saved again";
-    EXPECT_EQ(Listed(themes), (Names{std::string(255, 'a'), "B", "STANDARD"}));
+    EXPECT_EQ(Listed(themes), (Names{std::string(room, 'a'), "B", "STANDARD"}));
     ASSERT_TRUE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), Listed(themes));
 }
