@@ -33,8 +33,6 @@ std::vector<std::pair<const char*, std::string>> ThemeValues(const cGraphThemeIt
         {"Background", item.BackGround},
         {"StretchBackground", BoolText(item.StretchBackground)},
     };
-    if (item.ReadOnly)
-        values.emplace_back("ReadOnly", "True");
     return values;
 }
 } // namespace
@@ -160,11 +158,14 @@ bool cGraphTheme::RegistrySave() {
     try {
         for (int32_t i = 1; i <= m_items.Count(); ++i) {
             const cGraphThemeItem& item = *m_items.Item(i);
+            // Only read from the registry and never changed here: its key stays as it was made, and
+            // may be one that cannot be written.
+            if (item.ReadOnly)
+                continue;
             for (const auto& [key, value] : ThemeValues(item))
                 WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), key, value);
             // A theme written over one that was read-only before must not stay read-only.
-            if (!item.ReadOnly)
-                DeleteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), "ReadOnly");
+            DeleteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), "ReadOnly");
         }
         return RemoveUnlisted();
     } catch (const std::exception& error) {

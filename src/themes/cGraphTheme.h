@@ -59,8 +59,8 @@ public:
     // A built-in theme sets the graph's style; a custom one copies its fields. Unknown names do nothing.
     void ApplyTheme(const std::string& Name, cGraph& Settings);
     bool CanDelete(const std::string& Name) const;
-    // Writes the custom themes over the saved ones, then removes the saved ones no longer listed; a
-    // failure part-way leaves every theme that was saved readable, and gives false.
+    // Writes the custom themes over the saved ones (read-only ones stay as they are), then removes the saved
+    // ones no longer listed; a failure part-way leaves every theme that was saved readable, and gives false.
     bool RegistrySave();
     void RegistryRead();
 

@@ -19,6 +19,12 @@ class FailingRegistry : public FakeRegistry {
 public:
     int budget = 1 << 30;
     bool refuseDeletes = false;
+    std::string lockedKey; // a key that cannot be written, as an administrator may leave one
+    int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key) override {
+        if (!lockedKey.empty() && subKey.ends_with(lockedKey))
+            return kErrorAccessDenied;
+        return FakeRegistry::CreateKey(parent, subKey, access, key);
+    }
     int32_t DeleteTree(RegHandle parent, const std::string& subKey) override {
         return refuseDeletes ? kErrorAccessDenied : FakeRegistry::DeleteTree(parent, subKey);
     }
@@ -81,6 +87,7 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
     graph.StretchBackground = true;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     Write("Locked", "ReadOnly", "True");
+    registry.lockedKey = "\\Locked"; // read-only by its permissions too: saves leave it alone
     // A read drops unsaved changes: Night has to be saved again.
     EXPECT_EQ(Saved(themes), Names{"Locked"});
     EXPECT_FALSE(themes.SaveTheme("LOCKED", graph));
