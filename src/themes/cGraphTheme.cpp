@@ -38,8 +38,8 @@ std::vector<std::pair<const char*, std::string>> ThemeValues(const cGraphThemeIt
 } // namespace
 
 bool IsStorableThemeName(const std::string& name, const std::string& title) {
-    // The registry's limit of 255 characters holds for the whole path below the root: under Wine the
-    // ANSI calls refuse a longer one, and Apply would then fail on every later save.
+    // The registry's limit of 255 characters holds for the whole path below the root; a longer name
+    // would be listed and then fail every later save.
     const size_t path = ("Software\\" + title + "\\Themes\\").size();
     return !name.empty() && path + name.size() <= 255 && name.find('\\') == std::string::npos;
 }
