@@ -103,9 +103,7 @@ protected:
     // start or end leaves the checks after it failing too.)
     void End(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         Send(msg, wParam, lParam);
-        DWORD code = 1234;
-        ASSERT_TRUE(process->WaitForExit(20000, code)) << "the program did not end";
-        EXPECT_EQ(code, 0u);
+        EXPECT_EQ(process->ExitCode(20000), 0u) << "the program did not end, or not with 0";
     }
 
     bool HasTitleBar() const { return (GetWindowLongA(meter, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
@@ -314,10 +312,7 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     // A second copy ends at once and changes nothing, but adds its lines to the log that the first holds
     // open (and that others may read meanwhile); the first copy's next lines come after them.
     WriteValue(kPath, "Path", "untouched");
-    ChildProcess second('"' + exe + '"');
-    DWORD code = 1234;
-    EXPECT_TRUE(second.WaitForExit(10000, code)) << "a second copy must end at once";
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(ChildProcess('"' + exe + '"').ExitCode(10000), 0u) << "a second copy must end at once";
     EXPECT_EQ(ReadValue(kPath, "Path"), "untouched");
     const auto before = LogMessages(LogPath());
     ASSERT_GE(before.size(), 4u);
@@ -357,11 +352,9 @@ TEST_F(ProgramCopy, ACopyWhoseMarkCannotBeOpenedIsStillARunningCopy) {
     SECURITY_ATTRIBUTES sa{sizeof sa, &sd, FALSE};
     HANDLE mark = CreateMutexA(&sa, FALSE, "Local\\Vantorel.Instance");
     ASSERT_TRUE(mark);
-    ChildProcess copy('"' + exe + '"');
-    DWORD code = 1234;
-    EXPECT_TRUE(copy.WaitForExit(10000, code)) << "the copy ran on beside the one with the mark";
+    const DWORD code = ChildProcess('"' + exe + '"').ExitCode(10000);
     CloseHandle(mark);
-    EXPECT_EQ(code, 0u);
+    EXPECT_EQ(code, 0u) << "the copy ran on beside the one with the mark, or failed";
     EXPECT_EQ(ReadValue(kPath, "Path"), "<missing>");
 }
 
@@ -420,10 +413,14 @@ TEST(Manifest, TheSystemReadsDpiAwarenessSupportedSystemsRunLevelAndVisualStyles
     EXPECT_TRUE(StrStrIA(controls, "common-controls_6595b64144ccf1df_6.0.")) << controls;
 }
 
+// The log is written with a clock that reads zero: the user's date and time formats take the same calls
+// in every line the program logs, and no line may lose its text.
 TEST_F(ControllerFailure, ATimerThatCannotBeMadeEndsTheProgramThroughTheReport) {
     const auto start = [] {
         static RefusingTimers refusing;
         SetSystemTimer(&refusing);
+        static ZeroClock zero;
+        SetLogSystem(&zero);
         // The report as the user would read it, instead of a message box that waits for a click; the sampler
         // has not yet replaced the tray's first tooltip.
         SetFatalErrorHandler([](const std::exception& error) {
@@ -440,11 +437,19 @@ TEST_F(ControllerFailure, ATimerThatCannotBeMadeEndsTheProgramThroughTheReport) 
     EXPECT_EQ(std::ranges::count(log, "Adding SysTray"), 0) << "start-up must stop at the error";
 }
 
-TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown) {
+// Security software that guards the Run key must not stop the first start. Settings that cannot be
+// saved when the program is torn down are logged, never thrown out of a destructor.
+TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStartsAndUnsavedSettingsAreLogged) {
+    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettings, "FirstRun");
     const auto run = [] {
+        static GuardedRunKey<Win32RegistryApi> guarded;
+        SetRegistryApi(&guarded);
+        SetFatalErrorHandler(
+            [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });
         {
             frmMain form;
             form.Load();
+            std::fprintf(stderr, "started\n");
             PumpFor(300);
             SetRegistryApi(nullptr); // from here every change is refused
         }
@@ -452,39 +457,13 @@ TEST_F(ControllerFailure, SettingsThatCannotBeSavedAtTeardownAreLoggedNotThrown)
         std::fprintf(stderr, "torn down\n");
         ExitProcess(0);
     };
-    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "torn down");
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "started\ntorn down");
     const auto log = LogMessages(LogFileName());
     // The meter was still open when saving stopped: its own unload fails the same way.
     for (const std::string form : {"frmMain", "frmMeter"})
         EXPECT_TRUE(std::ranges::any_of(log, [&](auto& l) {
             return l.starts_with(form + "_Unload error: ");
         })) << form;
-}
-
-// Security software that guards the Run key must not stop the first start.
-TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStillStarts) {
-    RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettings, "FirstRun");
-    const auto run = [] {
-        static GuardedRunKey<Win32RegistryApi> guarded;
-        SetRegistryApi(&guarded);
-        SetFatalErrorHandler(
-            [](const std::exception& error) { std::fprintf(stderr, "report: %s\n", error.what()); });
-        frmMain().Load();
-        std::fprintf(stderr, "started\n");
-        ExitProcess(0);
-    };
-    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "started");
-}
-
-// The user's date and time formats take the same calls in every line the program copies log.
-TEST_F(ControllerFailure, ALogLineWithAZeroClockLosesNoText) {
-    SetLoggingSwitch(true);
-    ZeroClock zero;
-    SetLogSystem(&zero);
-    OpenLog(LogFileName());
-    WriteLog("frmMain_Load");
-    CloseLog();
-    EXPECT_EQ(LogMessages(LogFileName()), std::vector<std::string>{"frmMain_Load"});
 }
 
 // One controller per process: it takes the program's single-instance mark for the rest of the run. It

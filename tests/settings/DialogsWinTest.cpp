@@ -174,11 +174,6 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     HWND dialog = form.Settings()->Window();
     ASSERT_TRUE(IsWindowVisible(dialog));
     ExpectControlsFit(dialog, "settings");
-    const char* wide = "Intel(R) Ethernet Connection (7) I219-V - Packet Scheduler Miniport";
-    AddListEntry(dialog, IDC_cmbInt, wide);
-    FitDroppedWidth(dialog, IDC_cmbInt);
-    EXPECT_GT(SendDlgItemMessageA(dialog, IDC_cmbInt, CB_GETDROPPEDWIDTH, 0, 0),
-              TextExtent(GetDlgItem(dialog, IDC_cmbInt), wide).cx + GetSystemMetrics(SM_CXVSCROLL));
     form.mnuSettings_Click();
     EXPECT_EQ(form.Settings()->Window(), dialog) << "one window, brought to the front";
 
@@ -216,14 +211,18 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + s_exe + "\"");
 
     // With the meter hidden Apply leaves it hidden (the gridlines go back on for the theme editor), and an
-    // interface that is away for now (a VPN down) stays watched.
+    // interface that is away for now (a VPN down) stays watched. Its long name fits the opened list.
     form.mnuShow_Click();
-    form.NetStat->SetInterface("Away");
+    const char* away = "Intel(R) Ethernet Connection (7) I219-V - Packet Scheduler Miniport";
+    form.NetStat->SetInterface(away);
     form.mnuSettings_Click();
+    dialog = form.Settings()->Window();
+    EXPECT_GT(SendDlgItemMessageA(dialog, IDC_cmbInt, CB_GETDROPPEDWIDTH, 0, 0),
+              TextExtent(GetDlgItem(dialog, IDC_cmbInt), away).cx + GetSystemMetrics(SM_CXVSCROLL));
     for (int id : {IDC_chkGridlines, IDC_cmdApply, IDC_cmdCancel})
-        Click(form.Settings()->Window(), id);
+        Click(dialog, id);
     EXPECT_FALSE(form.MeterVisible);
-    EXPECT_EQ(form.NetStat->Interface(), "Away");
+    EXPECT_EQ(form.NetStat->Interface(), away);
     form.NetStat->SetInterface(names[0]);
     form.mnuShow_Click();
 }

@@ -61,10 +61,12 @@ public:
     ChildProcess(const ChildProcess&) = delete;
     ChildProcess& operator=(const ChildProcess&) = delete;
 
-    // True when the process ended within the time; its exit code lands in `code`.
-    bool WaitForExit(DWORD timeoutMs, DWORD& code) const {
-        return WaitForSingleObject(m_pi.hProcess, timeoutMs) == WAIT_OBJECT_0 &&
-               GetExitCodeProcess(m_pi.hProcess, &code);
+    // The exit code once the process has ended within the time; STILL_ACTIVE while it runs on.
+    DWORD ExitCode(DWORD timeoutMs) const {
+        DWORD code = STILL_ACTIVE;
+        WaitForSingleObject(m_pi.hProcess, timeoutMs);
+        GetExitCodeProcess(m_pi.hProcess, &code);
+        return code;
     }
 
 private:
