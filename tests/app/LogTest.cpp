@@ -1,4 +1,3 @@
-#include "app/mBenchmark.h"
 #include "app/mLogging.h"
 
 #include <gtest/gtest.h>
@@ -144,24 +143,4 @@ TEST_F(Log, TheRealFileGetsTodaysLinesAfterItsOldContentOrCannotBeOpened) {
     EXPECT_TRUE(text.starts_with("old line\r\n" + before) || text.starts_with("old line\r\n" + after))
         << text;
     EXPECT_TRUE(text.ends_with(": Previous Instance\r\n")) << text;
-}
-
-TEST(Stopwatch, ElapsedTimeIsTheTickDifferenceAlsoAcrossTheWrap) {
-    static uint32_t tick = 0;
-    SetTickSource([] { return tick; });
-    const struct {
-        uint32_t start, end;
-        const char* elapsed;
-    } cases[] = {
-        {1000, 1250, "250"},
-        {0x7FFFFFF0u, 0x80000010u, "32"}, // the tick turns negative as a signed number
-        {0xFFFFFFF0u, 0x00000010u, "32"}, // the counter wraps after 49.7 days
-    };
-    for (const auto& c : cases) {
-        tick = c.start;
-        StartTimer();
-        tick = c.end;
-        EXPECT_EQ(ElapsedTime(), c.elapsed);
-    }
-    SetTickSource(nullptr);
 }

@@ -39,7 +39,8 @@ struct Fixture {
     cGraph graph;
 };
 
-uint32_t g_tick = 0;
+// Ticks of 7 ms, the first drawing's across the counter's wrap after 49.7 days.
+uint32_t g_tick = 0xFFFFFFF5u;
 } // namespace
 
 TEST(DrawGraph, FillModeDrawsTheNewestSamplesFromTheRightAsTheirThreeLinesOverEachOther) {
@@ -205,7 +206,7 @@ TEST(DrawGraph, BackgroundIsRenderedWhenForcedOrResizedTimedAndKeptWhileIgnored)
         return f.surface.PictureDrawCount();
     };
     EXPECT_EQ(draw(false), 9) << "the size differs from the cached 0 x 0: 3 x 3 tiles";
-    EXPECT_EQ(f.graph.LastBench, 7);
+    EXPECT_EQ(f.graph.LastBench, 7) << "the ticks' difference, also across the wrap";
     const int32_t tinted = f.surface.Pixel(249, 10);
     EXPECT_EQ(tinted, 0x99B2CC) << "half the picture's colour over white";
     EXPECT_EQ(f.surface.Pixel(249, f.G() - 5), kRed) << "the history lies over the picture";
