@@ -130,7 +130,7 @@ void frmSettings::cmdApply_Click() {
 }
 
 void frmSettings::cmdOk_Click() {
-    // Stays open when a setting could not be saved, so that the user sees which choice to change.
+    // Stays open when a setting could not be saved: closing would say that every choice holds.
     if (Apply())
         UnloadForm();
     else
