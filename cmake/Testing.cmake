@@ -15,7 +15,7 @@ add_subdirectory(${VANTOREL_GTEST_SOURCE} ${CMAKE_BINARY_DIR}/googletest EXCLUDE
 # vantorel_native_test(name sources...): a host test program of the portable core.
 function(vantorel_native_test name)
   add_executable(${name} ${ARGN} ${CMAKE_SOURCE_DIR}/tests/support/TestMain.cpp)
-  target_link_libraries(${name} PRIVATE vantorel_core gmock gtest)
+  target_link_libraries(${name} PRIVATE vantorel_test_support vantorel_core gmock gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)
@@ -34,7 +34,7 @@ function(vantorel_win_test name)
                          ${CMAKE_SOURCE_DIR}/tests/support/test.rc)
   set_source_files_properties(${CMAKE_SOURCE_DIR}/tests/support/test.rc PROPERTIES OBJECT_DEPENDS
                               "${VANTOREL_RC_DEPENDS}")
-  target_link_libraries(${name} PRIVATE vantorel_win gmock gtest)
+  target_link_libraries(${name} PRIVATE vantorel_test_support vantorel_win gmock gtest)
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/tests)
   add_test(NAME ${name} COMMAND ${name})
   set_tests_properties(${name} PROPERTIES TIMEOUT 300)

@@ -8,7 +8,7 @@
 //                                   the two programs; tools/bench makes loopback traffic meanwhile
 // Both keep their settings under HKCU\Software\Vantorel of the prefix they run in and remove them.
 #include "app/frmMain.h"
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "graph/cGraph.h"
 #include "net/NetSeamsWin32.h"
 #include "settings/SystemServices.h"

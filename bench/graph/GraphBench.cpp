@@ -1,6 +1,6 @@
 // Cost of one sample on the raster surface (AddData plus DrawGraph) beside one full-surface copy.
-#include "graph/RasterSurface.h"
 #include "graph/cGraph.h"
+#include "support/RasterSurface.h"
 
 #include <benchmark/benchmark.h>
 

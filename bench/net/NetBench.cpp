@@ -1,10 +1,10 @@
 // The cost of one sampler tick over fake tables of typical and large sizes, beside the two table
 // queries alone, so that what the reader and the sampler add beyond the queries shows.
-#include "AllocCounter.h"
 #include "net/IfTableLayout.h"
 #include "net/MTimer.h"
-#include "net/NetFakes.h"
 #include "net/cNetStatus.h"
+#include "support/AllocCounter.h"
+#include "support/NetFakes.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Timing on the system's own interface table (run under Wine by tools/bench): the raw table query,
 // the reader's operations and one whole sampler tick, with the allocations a tick makes.
-#include "AllocCounter.h"
 #include "net/MTimer.h"
 #include "net/NetSeamsWin32.h"
 #include "net/cNetStatus.h"
+#include "support/AllocCounter.h"
 
 #include <windows.h>
 

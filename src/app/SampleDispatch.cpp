@@ -1,6 +1,6 @@
 #include "app/SampleDispatch.h"
-#include "app/AppInfo.h"
-#include "app/Convert.h"
+#include "base/AppInfo.h"
+#include "base/Convert.h"
 
 TrayPicture TrayPictureFor(int32_t lIn, int32_t lOut) {
     const bool in = lIn >= 1;

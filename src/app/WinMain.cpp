@@ -1,6 +1,6 @@
-#include "app/Convert.h"
 #include "app/frmMain.h"
-#include "app/mMisc.h"
+#include "base/Convert.h"
+#include "base/mMisc.h"
 #include "graph/OlePictureLoader.h"
 #include "net/NetSeamsWin32.h"
 #include "settings/SystemServices.h"

@@ -1,7 +1,7 @@
 #pragma once
 #include "app/MainMenu.h"
 #include "app/mMenuBmp.h"
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "winsys/BaseWindow.h"
 
 #include <windows.h>

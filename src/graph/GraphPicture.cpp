@@ -1,6 +1,6 @@
 #include "graph/GraphPicture.h"
-#include "app/AppError.h"
-#include "app/Convert.h"
+#include "base/AppError.h"
+#include "base/Convert.h"
 
 #include <atomic>
 

@@ -1,5 +1,5 @@
 #include "graph/PictureBox.h"
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "graph/Dib32.h"
 
 #include <windowsx.h>

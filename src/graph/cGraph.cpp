@@ -1,9 +1,9 @@
 #include "graph/cGraph.h"
-#include "app/AppError.h"
-#include "app/Convert.h"
-#include "app/mBenchmark.h"
-#include "app/mLogging.h"
-#include "app/mMisc.h"
+#include "base/AppError.h"
+#include "base/Convert.h"
+#include "base/mBenchmark.h"
+#include "base/mLogging.h"
+#include "base/mMisc.h"
 #include "graph/mTilePicture.h"
 
 #include <algorithm>

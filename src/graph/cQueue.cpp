@@ -1,5 +1,5 @@
 #include "graph/cQueue.h"
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 QueueItem cQueue::Peek() const {
     return m_items.empty() ? QueueItem() : m_items.front();

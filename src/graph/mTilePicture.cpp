@@ -1,5 +1,5 @@
 #include "graph/mTilePicture.h"
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <climits>
 #include <cstdint>

@@ -1,5 +1,5 @@
 #include "meter/MeterGeometry.h"
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <algorithm>
 #include <cmath>

@@ -1,6 +1,6 @@
 #include "meter/TranslucentAlpha.h"
 
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <algorithm>
 #include <cmath>

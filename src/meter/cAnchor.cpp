@@ -1,6 +1,6 @@
 #include "meter/cAnchor.h"
-#include "app/AppError.h"
-#include "app/Convert.h"
+#include "base/AppError.h"
+#include "base/Convert.h"
 
 #include <exception>
 #include <utility>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "meter/MeterGeometry.h"
 #include "winsys/BaseWindow.h"
 

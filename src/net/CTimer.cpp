@@ -1,6 +1,6 @@
 #include "net/CTimer.h"
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
 #include "net/MTimer.h"
 
 std::shared_ptr<CTimer> CTimer::New() {

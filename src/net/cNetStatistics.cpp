@@ -1,6 +1,6 @@
 #include "net/cNetStatistics.h"
-#include "app/Convert.h"
-#include "app/mLogging.h"
+#include "base/Convert.h"
+#include "base/mLogging.h"
 
 #include <limits>
 

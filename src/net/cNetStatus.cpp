@@ -1,5 +1,5 @@
 #include "net/cNetStatus.h"
-#include "app/mLogging.h"
+#include "base/mLogging.h"
 #include "net/mNetStatus.h"
 
 cNetStatus::cNetStatus() {

@@ -1,6 +1,6 @@
 #include "settings/SettingsChoices.h"
-#include "app/Convert.h"
-#include "app/mLogging.h"
+#include "base/Convert.h"
+#include "base/mLogging.h"
 #include "graph/cGraph.h"
 #include "meter/TranslucentAlpha.h"
 #include "net/cNetStatus.h"

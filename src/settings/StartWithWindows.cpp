@@ -1,7 +1,7 @@
 #include "settings/StartWithWindows.h"
-#include "app/AppError.h"
-#include "app/AppInfo.h"
-#include "app/mMisc.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
+#include "base/mMisc.h"
 #include "settings/mRegistry.h"
 
 namespace {

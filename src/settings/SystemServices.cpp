@@ -1,8 +1,8 @@
 #include "settings/SystemServices.h"
-#include "app/mBenchmark.h"
-#include "app/mLogging.h"
+#include "base/Win32LogSystem.h"
+#include "base/mBenchmark.h"
+#include "base/mLogging.h"
 #include "settings/RegistryApi.h"
-#include "settings/Win32LogSystem.h"
 #include "settings/Win32Registry.h"
 
 #include <windows.h>

@@ -1,6 +1,6 @@
 #include "settings/cRegistry.h"
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
 
 #include <algorithm>
 #include <cstring>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "settings/SettingsChoices.h"
 #include "winsys/BaseDialog.h"
 

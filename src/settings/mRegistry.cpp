@@ -1,5 +1,5 @@
 #include "settings/mRegistry.h"
-#include "app/AppInfo.h"
+#include "base/AppInfo.h"
 #include "settings/cRegistry.h"
 
 namespace {

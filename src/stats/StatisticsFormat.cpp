@@ -1,5 +1,5 @@
 #include "stats/StatisticsFormat.h"
-#include "app/Convert.h"
+#include "base/Convert.h"
 #include "net/cNetStatistics.h"
 
 #include <limits>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/AppInfo.h"
+#include "base/AppInfo.h"
 
 #include <cstdint>
 #include <string>

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "winsys/BaseDialog.h"
 #include "winsys/cCommonDialog.h"
 

@@ -1,5 +1,5 @@
 #include "winsys/CommonDialogRules.h"
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 #include <algorithm>
 

@@ -1,7 +1,7 @@
 #include "winsys/FatalError.h"
-#include "app/AppError.h"
-#include "app/AppInfo.h"
-#include "app/mLogging.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
+#include "base/mLogging.h"
 
 #include <windows.h>
 

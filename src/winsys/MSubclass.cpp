@@ -1,6 +1,6 @@
 #include "winsys/MSubclass.h"
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
 #include "winsys/FatalError.h"
 
 #include <string>

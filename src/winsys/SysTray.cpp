@@ -1,5 +1,5 @@
 #include "winsys/SysTray.h"
-#include "app/AppInfo.h"
+#include "base/AppInfo.h"
 #include "winsys/MSubclass.h"
 
 #include <algorithm>

@@ -1,5 +1,5 @@
 #include "app/SampleDispatch.h"
-#include "app/Convert.h"
+#include "base/Convert.h"
 
 #include <gtest/gtest.h>
 

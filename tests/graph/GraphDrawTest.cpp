@@ -1,8 +1,8 @@
-#include "app/Convert.h"
-#include "app/mBenchmark.h"
+#include "base/Convert.h"
+#include "base/mBenchmark.h"
 #include "graph/GraphTestUtil.h"
-#include "graph/RasterSurface.h"
 #include "graph/cGraph.h"
+#include "support/RasterSurface.h"
 
 #include <gtest/gtest.h>
 

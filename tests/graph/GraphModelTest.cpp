@@ -1,8 +1,8 @@
-#include "app/AppError.h"
-#include "app/mMisc.h"
+#include "base/AppError.h"
+#include "base/mMisc.h"
 #include "graph/GraphTestUtil.h"
 #include "graph/cGraph.h"
-#include "settings/RaisedError.h"
+#include "support/RaisedError.h"
 
 #include <gtest/gtest.h>
 

@@ -2,8 +2,8 @@
 #include "graph/GraphTestUtil.h"
 #include "graph/OlePictureLoader.h"
 #include "graph/PictureBox.h"
-#include "graph/RasterSurface.h"
 #include "graph/cGraph.h"
+#include "support/RasterSurface.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>

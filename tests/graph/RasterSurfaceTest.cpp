@@ -1,5 +1,5 @@
-#include "graph/RasterSurface.h"
-#include "app/Convert.h"
+#include "support/RasterSurface.h"
+#include "base/Convert.h"
 #include "graph/GraphTestUtil.h"
 #include "graph/mTilePicture.h"
 

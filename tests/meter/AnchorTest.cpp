@@ -1,4 +1,4 @@
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "meter/cAnchor.h"
 
 #include <gtest/gtest.h>

@@ -3,8 +3,8 @@
 // slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on one of 144
 // (VANTOREL_EXPECTED_DPI).
 #include "app/frmMain.h"
-#include "app/mLogging.h"
-#include "app/mMisc.h"
+#include "base/mLogging.h"
+#include "base/mMisc.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "meter/cSizeMoveHelper.h"

@@ -1,7 +1,7 @@
 // The window helpers on real windows. The meter's own tests show the parts it uses at work (a sizing
 // step capped, a move snapped, its graph following, translucency at load); here the rest, and the
 // features no window of the program uses, one case each.
-#include "app/AppError.h"
+#include "base/AppError.h"
 #include "meter/CFormBorder.h"
 #include "meter/CTranslucentForm.h"
 #include "meter/cAnchorWindow.h"

@@ -1,9 +1,9 @@
 // The reader, the timers and the sampler on the system's own interface table and timers.
-#include "AllocCounter.h"
 #include "IfTableContract.h"
 #include "net/MTimer.h"
 #include "net/NetSeamsWin32.h"
 #include "net/cNetStatus.h"
+#include "support/AllocCounter.h"
 #include "support/WinTestUtil.h"
 
 #include <gtest/gtest.h>

@@ -1,9 +1,9 @@
-#include "app/AppError.h"
-#include "app/AppInfo.h"
+#include "base/AppError.h"
+#include "base/AppInfo.h"
 #include "net/CTimer.h"
 #include "net/MTimer.h"
-#include "net/NetFakes.h"
-#include "settings/RaisedError.h"
+#include "support/NetFakes.h"
+#include "support/RaisedError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include "net/cNetStatus.h"
-#include "AllocCounter.h"
 #include "net/MTimer.h"
-#include "net/NetFakes.h"
+#include "support/AllocCounter.h"
+#include "support/NetFakes.h"
 
 #include <gtest/gtest.h>
 

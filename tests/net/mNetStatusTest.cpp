@@ -1,7 +1,7 @@
 #include "net/mNetStatus.h"
 #include "IfTableContract.h"
 #include "net/IfTableLayout.h"
-#include "net/NetFakes.h"
+#include "support/NetFakes.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
-#include "settings/FakeRegistry.h"
-#include "settings/RaisedError.h"
+#include "support/FakeRegistry.h"
 #include "settings/RegistryContract.h"
 #include "settings/cRegistry.h"
 #include "settings/mRegistry.h"
+#include "support/RaisedError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // One suite for the in-memory registry and the real one: what passes here holds for both.
 #include "settings/RegistryContract.h"
-#include "app/AppInfo.h"
-#include "settings/RaisedError.h"
+#include "base/AppInfo.h"
 #include "settings/cRegistry.h"
 #include "settings/mRegistry.h"
+#include "support/RaisedError.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
 #include "settings/SettingsChoices.h"
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "graph/cGraph.h"
 #include "net/cNetStatus.h"
-#include "settings/FakeRegistry.h"
 #include "settings/StartWithWindows.h"
 #include "settings/mRegistry.h"
+#include "support/FakeRegistry.h"
 #include "support/GuardedRunKey.h"
 
 #include <gtest/gtest.h>

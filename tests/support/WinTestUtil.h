@@ -1,5 +1,5 @@
 #pragma once
-#include "app/mMisc.h"
+#include "base/mMisc.h"
 #include "net/NetSeamsWin32.h"
 #include "settings/SystemServices.h"
 #include "winsys/DialogMessages.h"

@@ -1,6 +1,6 @@
 #include "graph/cGraph.h"
-#include "settings/FakeRegistry.h"
 #include "settings/mRegistry.h"
+#include "support/FakeRegistry.h"
 #include "themes/ThemeEditorRules.h"
 #include "themes/cGraphTheme.h"
 

@@ -1,6 +1,6 @@
 #include "winsys/MSubclass.h"
-#include "app/AppInfo.h"
-#include "settings/RaisedError.h"
+#include "base/AppInfo.h"
+#include "support/RaisedError.h"
 #include "support/WinTestUtil.h"
 #include "winsys/GSubclass.h"
 

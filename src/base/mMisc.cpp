@@ -1,5 +1,5 @@
-#include "app/mMisc.h"
-#include "app/AppInfo.h"
+#include "base/mMisc.h"
+#include "base/AppInfo.h"
 
 #include <algorithm>
 #include <vector>

@@ -1,5 +1,5 @@
-#include "app/Convert.h"
-#include "settings/RaisedError.h"
+#include "base/Convert.h"
+#include "support/RaisedError.h"
 
 #include <gtest/gtest.h>
 

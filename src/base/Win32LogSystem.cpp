@@ -1,4 +1,4 @@
-#include "settings/Win32LogSystem.h"
+#include "base/Win32LogSystem.h"
 
 #include <windows.h>
 

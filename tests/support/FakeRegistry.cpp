@@ -1,4 +1,4 @@
-#include "settings/FakeRegistry.h"
+#include "support/FakeRegistry.h"
 
 #include <algorithm>
 #include <cstring>

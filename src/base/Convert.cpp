@@ -1,5 +1,5 @@
-#include "app/Convert.h"
-#include "app/AppError.h"
+#include "base/Convert.h"
+#include "base/AppError.h"
 
 #include <cctype>
 #include <cerrno>

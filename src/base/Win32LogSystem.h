@@ -1,5 +1,5 @@
 #pragma once
-#include "app/mLogging.h"
+#include "base/mLogging.h"
 
 // The log's system on Windows: the local time, the user's short date and long time
 // (GetDateFormatA with DATE_SHORTDATE, GetTimeFormatA, LOCALE_USER_DEFAULT), and a file opened for

@@ -1,5 +1,5 @@
 #pragma once
-#include "app/AppError.h"
+#include "base/AppError.h"
 
 #include <functional>
 #include <string>

@@ -1,4 +1,4 @@
-#include "graph/RasterSurface.h"
+#include "support/RasterSurface.h"
 
 #include <algorithm>
 #include <cstdlib>

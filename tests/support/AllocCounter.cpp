@@ -1,4 +1,4 @@
-#include "AllocCounter.h"
+#include "support/AllocCounter.h"
 
 #include <atomic>
 #include <cstdlib>

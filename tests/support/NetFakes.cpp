@@ -1,4 +1,4 @@
-#include "net/NetFakes.h"
+#include "support/NetFakes.h"
 #include "net/IfTableLayout.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
-#include "app/mLogging.h"
-#include "app/AppInfo.h"
-#include "app/mMisc.h"
+#include "base/mLogging.h"
+#include "base/AppInfo.h"
+#include "base/mMisc.h"
 
 #include <cstdio>
 #include <ctime>

@@ -1,4 +1,4 @@
-#include "app/mBenchmark.h"
+#include "base/mBenchmark.h"
 
 #include <chrono>
 

@@ -1,5 +1,5 @@
-#include "app/mLogging.h"
-#include "app/mMisc.h"
+#include "base/mLogging.h"
+#include "base/mMisc.h"
 
 #include <gtest/gtest.h>
 

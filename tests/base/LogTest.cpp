@@ -1,4 +1,4 @@
-#include "app/mLogging.h"
+#include "base/mLogging.h"
 
 #include <gtest/gtest.h>
 
