@@ -7,11 +7,10 @@
 //                                   yardstick), and then hidden: CPU time, memory and the ratios of
 //                                   the two programs; tools/bench makes loopback traffic meanwhile
 // Both keep their settings under HKCU\Software\Vantorel of the prefix they run in and remove them.
+#include "app/SystemInstall.h"
 #include "app/frmMain.h"
 #include "base/mMisc.h"
 #include "graph/cGraph.h"
-#include "net/NetSeamsWin32.h"
-#include "settings/SystemServices.h"
 
 #include <windows.h>
 
@@ -79,11 +78,7 @@ double MicrosPerSample(frmMain& form, int count, uint32_t& sample) {
 }
 
 int InProcess() {
-    char path[MAX_PATH] = {};
-    const DWORD n = GetModuleFileNameA(nullptr, path, sizeof path);
-    SetExecutablePath(std::string(path, n));
-    UseSystemNetworkSeams();
-    UseSystemServices();
+    InstallSystemServices();
     PrepareSettings(false);
 
     {

@@ -1,7 +1,7 @@
 // Timing on the system's own interface table (run under Wine by tools/bench): the raw table query,
 // the reader's operations and one whole sampler tick, with the allocations a tick makes.
+#include "app/SystemInstall.h"
 #include "net/MTimer.h"
-#include "net/NetSeamsWin32.h"
 #include "net/cNetStatus.h"
 #include "support/AllocCounter.h"
 
@@ -47,7 +47,7 @@ volatile int32_t g_sink;
 
 int main() {
     std::setvbuf(stdout, nullptr, _IONBF, 0);
-    UseSystemNetworkSeams();
+    InstallSystemServices();
     constexpr int kCalls = 100; // a query takes the better part of a millisecond under Wine
 
     alignas(4) static unsigned char buffer[4 + 32 * sizeof(MIB_IFROW)];

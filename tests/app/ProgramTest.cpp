@@ -471,7 +471,6 @@ TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStartsAndUnsavedSetting
 // (A value of another type reads as text: the registry contract shows it on the real registry.)
 TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     UseTheSystem();
-    SetPictureLoader(&OlePictureLoader::Instance());
     SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
     // Each setting is read in its own guard: numbers past any range and flags that are neither (the kinds
     // of unreadable text are the native conversion tests' to vary), a picture that is not there.

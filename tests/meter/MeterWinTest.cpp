@@ -2,6 +2,7 @@
 // suggests it, a display change that leaves it off every work area, and its own handling of sizing, dragging,
 // slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on one of 144
 // (VANTOREL_EXPECTED_DPI).
+#include "app/SystemInstall.h"
 #include "app/frmMain.h"
 #include "base/mLogging.h"
 #include "base/mMisc.h"
@@ -9,7 +10,6 @@
 #include "graph/cGraph.h"
 #include "meter/cSizeMoveHelper.h"
 #include "meter/frmMeter.h"
-#include "settings/SystemServices.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 
@@ -36,8 +36,8 @@ protected:
              {std::pair{"Width", "3000"}, {"Height", "1200"}, {"Left", "1500"}, {"Top", "1200"}})
             WriteValue("Software\\Vantorel\\Position", key, twips);
         WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
+        InstallSystemServices();
         SetExecutablePath(TempFolder() + "VantorelMeterTest.exe");
-        UseSystemServices();
         main.NetGraph = std::make_unique<cGraph>();
         meter.Show();
         hwnd = meter.Window();

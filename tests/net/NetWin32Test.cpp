@@ -1,5 +1,6 @@
 // The reader, the timers and the sampler on the system's own interface table and timers.
 #include "IfTableContract.h"
+#include "app/SystemInstall.h"
 #include "net/MTimer.h"
 #include "net/NetSeamsWin32.h"
 #include "net/cNetStatus.h"
@@ -25,7 +26,7 @@ INSTANTIATE_TYPED_TEST_SUITE_P(System, IfTableContract, SystemTableProvider);
 // sample inside Start and the one-second interval handed to the timer are the sampler's own tests'; the
 // table's names and counters are read by the contract above.
 TEST(SystemNet, TheSystemTimerTicksTheSamplerWithoutAllocating) {
-    UseSystemNetworkSeams();
+    InstallSystemServices();
     std::size_t samples = 0;
     cNetStatus net;
     net.Status = [&](int32_t, int32_t) { ++samples; };

@@ -1,7 +1,6 @@
 #pragma once
+#include "app/SystemInstall.h"
 #include "base/mMisc.h"
-#include "net/NetSeamsWin32.h"
-#include "settings/SystemServices.h"
 #include "winsys/DialogMessages.h"
 
 #include <gtest/gtest.h>
@@ -99,12 +98,9 @@ inline const char kRunKey[] = "Software\\Microsoft\\Windows\\CurrentVersion\\Run
 // The controller as the program runs it: beside this executable, on the system's network and services.
 // Returns the executable's path.
 inline std::string UseTheSystem() {
+    InstallSystemServices();
     char path[MAX_PATH] = {};
-    const std::string exe(path, GetModuleFileNameA(nullptr, path, sizeof path));
-    SetExecutablePath(exe);
-    UseSystemNetworkSeams();
-    UseSystemServices();
-    return exe;
+    return std::string(path, GetModuleFileNameA(nullptr, path, sizeof path));
 }
 
 // The temporary folder, with its final backslash.
