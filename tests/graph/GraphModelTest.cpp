@@ -121,5 +121,6 @@ TEST(BackgroundPicture, LoadsResourcesAndFilesKeepsTheImageOnFailureAndChecksIts
     EXPECT_NE(SolidPicture(1, 1, 0xFF000000)->Id(), SolidPicture(1, 1, 0xFF000000)->Id());
     EXPECT_EQ(HimetricToPixels(PixelsToHimetric(657, 96), 96), 657);
     EXPECT_EQ(HimetricToPixels(2540, 120), 120);
-    EXPECT_TRUE(PixelsToHimetric(1, 1) == 2540 && PixelsToHimetric(5, 0) == 0) << "no resolution, no size";
+    EXPECT_EQ(PixelsToHimetric(1, 1), 2540);
+    EXPECT_EQ(PixelsToHimetric(5, 0), 0) << "no resolution, no size";
 }

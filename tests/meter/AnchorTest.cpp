@@ -62,7 +62,9 @@ TEST(cAnchor, EachAnchorCombinationMovesStretchesOrLeavesTheControl) {
     // the next control still follow.
     parent = {60, 300};
     anchor.DoResize();
-    EXPECT_TRUE(c[0]->v[2] == 1100 && c[0]->v[3] == 200 && c[5]->v[3] == 200);
+    EXPECT_EQ(c[0]->v[2], 1100) << "the refused width keeps its last value";
+    EXPECT_EQ(c[0]->v[3], 200) << "the height after it still follows";
+    EXPECT_EQ(c[5]->v[3], 200) << "the next control still follows";
 
     // Nothing is registered that cannot be measured.
     EXPECT_THROW(anchor.AddControl(nullptr, 15), AppError);
