@@ -50,6 +50,15 @@ TEST(PictureLimits, PicturesDeclaringMoreThan16MegapixelsAreRefusedFromTheirHead
     EXPECT_EQ(Check(BmpHead(30000, 30000)), kErrPictureTooLarge);
     EXPECT_EQ(Check(BmpHead(4000, -4001)), kErrPictureTooLarge) << "rows stored top-down";
     EXPECT_EQ(Check(BmpHead(4000, -4000)), 0) << "16 megapixels are allowed";
+    // The old 12-byte header keeps its sides in 16 bits.
+    const auto os2 = [](uint32_t width, uint32_t height) {
+        Bytes b{'B', 'M'};
+        Le(b, 26, 4), Le(b, 0, 4), Le(b, 26, 4), Le(b, 12, 4), Le(b, width, 2), Le(b, height, 2);
+        Le(b, 1, 2), Le(b, 24, 2);
+        return b;
+    };
+    EXPECT_EQ(Check(os2(30000, 30000)), kErrPictureTooLarge);
+    EXPECT_EQ(Check(os2(4000, 4000)), 0);
     EXPECT_EQ(Check(GifHead(30000, 30000)), kErrPictureTooLarge);
     EXPECT_EQ(Check(GifHead(640, 480)), 0);
     EXPECT_EQ(Check(JpegHead(30000, 30000)), kErrPictureTooLarge);
@@ -68,6 +77,7 @@ TEST(PictureLimits, SizesAreReadWhereEachFormatStatesThem) {
     ico.insert(ico.end(), {16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     ico.insert(ico.end(), {0, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const DeclaredSize icon = DeclaredPictureSize(ico.data(), ico.size());
+    EXPECT_TRUE(icon.Known);
     EXPECT_EQ(icon.Width * 10000 + icon.Height, 256 * 10000 + 256);
     const Bytes bmp = BmpHead(10, 10);
     const Bytes cut(bmp.begin(), bmp.begin() + 20);
