@@ -50,8 +50,10 @@ frmMain::~frmMain() {
         LoggingErrors("frmMain_Unload", [this] { UnloadForm(); });
     UnregisterLoadedForm(this);
     FreePictures();
-    if (g_mainForm == this)
+    if (g_mainForm == this) {
         g_mainForm = nullptr;
+        SetFatalErrorSteps(nullptr, nullptr);
+    }
 }
 
 bool frmMain::PreviousInstance() {
@@ -119,6 +121,16 @@ void frmMain::LoadControls() {
     ConnectTrayEvents();
 
     RegisterLoadedForm(this);
+    // A fatal error stops the sampler while its report is shown and saves what it can first.
+    SetFatalErrorSteps(
+        [] {
+            if (frmMain* main = MainForm(); main && main->NetStat && main->NetStat->Timer())
+                main->NetStat->Timer()->SetInterval(0);
+        },
+        [] {
+            if (frmMain* main = MainForm(); main && !main->m_unloading)
+                main->SaveSettings("Fatal error");
+        });
 }
 
 void frmMain::ConnectTrayEvents() {
@@ -148,7 +160,8 @@ void frmMain::Form_Load() {
         ExitProcess(0);
     }
 
-    WriteAppSetting("General", "Path", AppPath());
+    // A registry that refuses writes (policy, a full hive) must not stop the program: logged only.
+    LoggingErrors("General\\Path", [] { WriteAppSetting("General", "Path", AppPath()); });
 
     // The companion entry stays only when the file is there under exactly this name.
     WIN32_FIND_DATAA found{};
@@ -160,7 +173,7 @@ void frmMain::Form_Load() {
 
     if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
         WriteLog("First Run");
-        WriteAppSetting("Settings", "FirstRun", "0");
+        LoggingErrors("First Run", [] { WriteAppSetting("Settings", "FirstRun", "0"); });
         // A Run key that security software guards must not stop the first start; the settings dialog
         // shows whether the value is there.
         LoggingErrors("First Run", RegisterStartup);
@@ -223,24 +236,38 @@ void frmMain::ApplyStoredGraphSettings() {
     IgnoringErrors([&] { g.StretchBackground = CBool(graph("StretchBackground", "False")); });
 }
 
+bool frmMain::SaveGraphSettings(const std::string& where) {
+    if (!NetGraph)
+        return true;
+    const cGraph& g = *NetGraph;
+    bool written = true;
+    const auto write = [&](const char* key, const std::string& value) {
+        written &= LoggingErrors(where, [&] { WriteAppSetting("Graph", key, value); });
+    };
+    write("AutoScale", BoolText(g.AutoScale()));
+    write("Scale", std::to_string(g.ScaleValue()));
+    write("BackColor", std::to_string(g.BackColor));
+    write("BothColor", std::to_string(g.BothColor));
+    write("ChartColor", std::to_string(g.ChartColor));
+    write("FillUnderGraph", BoolText(g.FillUnderGraph));
+    write("NumColor", std::to_string(g.NumColor));
+    write("RecvColor", std::to_string(g.RecvColor));
+    write("SendColor", std::to_string(g.SendColor));
+    write("Background", g.BackgroundPicture());
+    write("StretchBackground", BoolText(g.StretchBackground));
+    return written;
+}
+
+void frmMain::SaveSettings(const std::string& where) {
+    if (NetStat)
+        LoggingErrors(where, [this] { WriteAppSetting("Settings", "Interface", NetStat->Interface()); });
+    SaveGraphSettings(where);
+}
+
 void frmMain::Form_Unload() {
     WriteLog("frmMain_Unload");
-    if (NetStat)
-        WriteAppSetting("Settings", "Interface", NetStat->Interface());
-    if (NetGraph) {
-        const cGraph& g = *NetGraph;
-        WriteAppSetting("Graph", "AutoScale", BoolText(g.AutoScale()));
-        WriteAppSetting("Graph", "Scale", std::to_string(g.ScaleValue()));
-        WriteAppSetting("Graph", "BackColor", std::to_string(g.BackColor));
-        WriteAppSetting("Graph", "BothColor", std::to_string(g.BothColor));
-        WriteAppSetting("Graph", "ChartColor", std::to_string(g.ChartColor));
-        WriteAppSetting("Graph", "FillUnderGraph", BoolText(g.FillUnderGraph));
-        WriteAppSetting("Graph", "NumColor", std::to_string(g.NumColor));
-        WriteAppSetting("Graph", "RecvColor", std::to_string(g.RecvColor));
-        WriteAppSetting("Graph", "SendColor", std::to_string(g.SendColor));
-        WriteAppSetting("Graph", "Background", g.BackgroundPicture());
-        WriteAppSetting("Graph", "StretchBackground", BoolText(g.StretchBackground));
-    }
+    // A refused write is logged; the rest is still written and every window still unloaded.
+    SaveSettings("frmMain_Unload");
     WriteLog("Unloading All");
     UnloadAllForms(this);
     WriteLog("Cleaning up...");
@@ -335,6 +362,8 @@ void frmMain::mnuThemeCustom_Click() {
 void frmMain::mnuTheme_Click(int index) {
     NetGraphThemes().ApplyTheme(Menu.ThemeCaption(index), *NetGraph);
     NetGraph->DrawGraph(true, true);
+    // A chosen theme is kept even if the program never reaches Exit.
+    SaveGraphSettings("mnuTheme_Click");
 }
 
 void frmMain::mnuQuillix_Click() {

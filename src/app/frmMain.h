@@ -50,6 +50,9 @@ public:
     // Runs each time the popup is about to appear: theme list and menu pictures anew.
     void mnuMain_Click();
     void PopulateThemeList();
+    // Stores the graph's settings as Exit does, each write on its own: one that is refused is logged
+    // as `where` and costs no other. False when any was refused.
+    bool SaveGraphSettings(const std::string& where);
     // Pops up the controller's menu at the mouse position (the meter's right click), no default entry.
     void PopupMainMenu();
 
@@ -78,6 +81,8 @@ private:
     void LoadControls();
     void Form_Load();
     void Form_Unload();
+    // The sampler's interface and the graph's settings, each write guarded (Exit, a fatal error).
+    void SaveSettings(const std::string& where);
     void LoadPictures();
     void FreePictures();
     void ApplyStoredGraphSettings();

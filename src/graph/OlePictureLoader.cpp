@@ -6,8 +6,10 @@
 #include <olectl.h>
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <new>
+#include <string>
 #include <vector>
 
 namespace {
@@ -218,6 +220,38 @@ bool BitmapFileIsComplete(const std::string& path) {
         uncompressed ? (width * bits + 31) / 32 * 4 * (height < 0 ? -height : height) : imageSize;
     return offset + need <= size.QuadPart;
 }
+
+// Refuses a file too large for a graph background from its size and its header alone, before the
+// decoder reads it whole. `identity` gets what tells this version of the file from another.
+int32_t CheckFileBeforeDecoding(const std::string& path, std::string& identity) {
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0; // the decoder reports the missing file
+    BY_HANDLE_FILE_INFORMATION info{};
+    const bool known = GetFileInformationByHandle(file, &info);
+    const int64_t size = static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
+    int32_t error = known ? 0 : kErrInvalidPicture;
+    if (known && size > kMaxPictureFileBytes)
+        error = kErrPictureTooLarge;
+    if (!error) {
+        std::vector<uint8_t> head(static_cast<size_t>(std::min<int64_t>(size, kPictureHeadBytes)));
+        DWORD read = 0;
+        if (!head.empty() && !ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
+            read = 0;
+        error = CheckPictureFile(size, head.data(), read);
+        identity = std::to_string(size) + "|" + std::to_string(info.ftLastWriteTime.dwHighDateTime) + "|" +
+                   std::to_string(info.ftLastWriteTime.dwLowDateTime) + "|" + path;
+    }
+    CloseHandle(file);
+    return error;
+}
+
+// Pictures still held by someone, by file identity: a second load of the same file shares the first.
+std::map<std::string, std::weak_ptr<const GraphPicture>>& HeldPictures() {
+    static std::map<std::string, std::weak_ptr<const GraphPicture>> held;
+    return held;
+}
 } // namespace
 
 OlePictureLoader& OlePictureLoader::Instance() {
@@ -233,6 +267,13 @@ PictureLoadResult OlePictureLoader::LoadPictureFile(const std::string& path) {
         std::vector<wchar_t> wide(static_cast<size_t>(length));
         MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide.data(), length);
 
+        std::string identity;
+        if (const int32_t error = CheckFileBeforeDecoding(path, identity))
+            return {error, nullptr};
+        std::erase_if(HeldPictures(), [](const auto& entry) { return entry.second.expired(); });
+        if (const auto it = HeldPictures().find(identity); !identity.empty() && it != HeldPictures().end())
+            if (auto picture = it->second.lock())
+                return {0, std::move(picture)};
         if (!BitmapFileIsComplete(path))
             return {kErrInvalidPicture, nullptr};
         if (!Ole().Ready())
@@ -254,8 +295,11 @@ PictureLoadResult OlePictureLoader::LoadPictureFile(const std::string& path) {
         const int64_t height = HimetricToPixels(himetricHeight, GetDeviceCaps(screen.Get(), LOGPIXELSY));
         if (const int32_t error = CheckSize(width, height))
             return {error, nullptr};
-        return Decode(picture.get(), static_cast<int>(width), static_cast<int>(height), himetricWidth,
-                      himetricHeight);
+        PictureLoadResult result = Decode(picture.get(), static_cast<int>(width), static_cast<int>(height),
+                                          himetricWidth, himetricHeight);
+        if (result.Picture && !identity.empty())
+            HeldPictures()[identity] = result.Picture;
+        return result;
     } catch (const std::bad_alloc&) {
         return {kOutOfMemory, nullptr};
     }

@@ -1,12 +1,16 @@
 #pragma once
 #include "graph/GraphPicture.h"
+#include "graph/PictureLimits.h"
 
 #include <windows.h>
 
 // Pictures decoded by the system: files through OleLoadPicturePath (bitmap, icon, JPEG, GIF; whatever
 // the system's picture object reads) and bitmap resources of the executable through LoadImageA, by
 // name without regard to case. Error numbers are the HRESULT of the decoder or of this loader's own
-// checks, and for resources the Win32 error code of the lookup.
+// checks, and for resources the Win32 error code of the lookup. A file too large for a graph background
+// (PictureLimits.h) is refused before it is decoded. A file loaded again while its picture is still
+// held (the meter's graph and the theme editor's sample) is not decoded again: the same picture is
+// shared.
 class OlePictureLoader final : public IPictureLoader {
 public:
     PictureLoadResult LoadPictureFile(const std::string& path) override;
@@ -15,7 +19,3 @@ public:
     // The one loader of the program, for SetPictureLoader at start.
     static OlePictureLoader& Instance();
 };
-
-// More pixels than this are refused as out of memory: a picture of that size cannot be a graph
-// background, and decoding it would exhaust a 32-bit process.
-constexpr int64_t kMaxPicturePixels = 64ll * 1024 * 1024;

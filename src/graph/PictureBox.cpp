@@ -1,5 +1,5 @@
 #include "graph/PictureBox.h"
-#include "base/AppError.h"
+#include "base/mLogging.h"
 #include "graph/Dib32.h"
 
 #include <windowsx.h>
@@ -359,7 +359,7 @@ void PictureBox::SetPenStyle(PenStyle style) {
     m_penStyle = style;
 }
 
-void PictureBox::UsePen() {
+bool PictureBox::UsePen() {
     HPEN pen = nullptr;
     for (const PenEntry& entry : m_pens) {
         if (entry.colour == m_penColor && entry.style == m_penStyle && entry.width == m_penWidth) {
@@ -372,14 +372,18 @@ void PictureBox::UsePen() {
                           : m_penStyle == PenStyle::Dot ? PS_DOT
                                                         : PS_SOLID;
         pen = CreatePen(style, m_penWidth, m_penColor);
-        if (!pen)
-            throw AppError(7, "", "Out of memory");
+        // Out of GDI objects: these lines are left out, the program goes on.
+        if (!pen) {
+            WriteLog("PictureBox: no pen could be made; lines skipped");
+            return false;
+        }
         m_pens.push_back({m_penColor, m_penStyle, m_penWidth, pen});
     }
     if (pen != m_selectedPen) {
         SelectObject(m_canvas->Dc, pen);
         m_selectedPen = pen;
     }
+    return true;
 }
 
 void PictureBox::UseFont() {
@@ -398,7 +402,8 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
         m_pixels.Line(from, to, Native(m_penColor), m_penStyle);
         return;
     }
-    UsePen();
+    if (!UsePen())
+        return;
     MoveToEx(m_canvas->Dc, from.X, from.Y, nullptr);
     LineTo(m_canvas->Dc, to.X, to.Y);
     m_gdiPending = true;
@@ -425,7 +430,8 @@ void PictureBox::Lines(const LineSegment* lines, size_t count) {
     }
     if (m_counts.empty())
         return;
-    UsePen();
+    if (!UsePen())
+        return;
     PolyPolyline(m_canvas->Dc, m_points.data(), m_counts.data(), static_cast<DWORD>(m_counts.size()));
     m_gdiPending = true;
 }
@@ -554,13 +560,15 @@ int PictureBox::HimetricToPixelsY(int32_t himetric) const {
     return HimetricToPixels(himetric, m_dpiY);
 }
 
-const PictureBox::Canvas& PictureBox::PictureCanvas(const GraphPicture& picture) {
+const PictureBox::Canvas* PictureBox::PictureCanvas(const GraphPicture& picture) {
     if (m_pictureCache && m_pictureCacheId == picture.Id())
-        return *m_pictureCache;
+        return m_pictureCache.get();
     m_pictureCache.reset();
     auto canvas = std::make_unique<Canvas>(picture.Width(), picture.Height());
-    if (!canvas->Valid())
-        throw AppError(7, "", "Out of memory");
+    if (!canvas->Valid()) {
+        WriteLog("PictureBox: no surface for the background picture; it is not drawn");
+        return nullptr;
+    }
     // 0xAABBGGRR to the DIB's BGRA, premultiplied where the picture has transparency.
     const uint32_t* source = picture.Pixels();
     const size_t count = static_cast<size_t>(picture.Width()) * picture.Height();
@@ -577,7 +585,7 @@ const PictureBox::Canvas& PictureBox::PictureCanvas(const GraphPicture& picture)
     }
     m_pictureCache = std::move(canvas);
     m_pictureCacheId = picture.Id();
-    return *m_pictureCache;
+    return m_pictureCache.get();
 }
 
 void PictureBox::DrawPicture(const GraphPicture& picture, int x, int y) {
@@ -598,7 +606,10 @@ void PictureBox::Blit(const GraphPicture& picture, int dx, int dy, int dw, int d
     if (dw <= 0 || dh <= 0 || sw <= 0 || sh <= 0 || naturalWidth <= 0 || naturalHeight <= 0 ||
         picture.Width() <= 0 || picture.Height() <= 0)
         return;
-    const Canvas& source = PictureCanvas(picture);
+    const Canvas* canvas = PictureCanvas(picture);
+    if (!canvas)
+        return;
+    const Canvas& source = *canvas;
     // Source coordinates are natural-size pixels; the picture's own pixels may differ in number.
     const auto scale = [](int v, int own, int natural) {
         return static_cast<int>(static_cast<int64_t>(v) * own / natural);

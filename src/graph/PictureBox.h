@@ -82,7 +82,8 @@ private:
     struct Glyph;
 
     void Resize(int width, int height);
-    void UsePen();
+    // False when no pen can be made: the caller skips its lines.
+    bool UsePen();
     void UseFont();
     void ApplyFont();
     // Before the bitmap's memory is touched directly, GDI must have finished what it was asked to do.
@@ -91,7 +92,8 @@ private:
     const Glyph& GlyphOf(unsigned char c);
     // Where each character of a text ends, from its start, as GDI measures it.
     const std::vector<int>& Extents(const std::string& text);
-    const Canvas& PictureCanvas(const GraphPicture& picture);
+    // Null when no surface can be made for it (logged): the picture is not drawn.
+    const Canvas* PictureCanvas(const GraphPicture& picture);
     void Blit(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy, int sw, int sh);
 
     struct PenEntry {

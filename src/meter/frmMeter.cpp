@@ -199,17 +199,22 @@ void frmMeter::Form_Unload() {
         const auto twips = [](LONG pixels, int at) {
             return FormatSingle(static_cast<float>(PixelsToTwips(pixels, at)));
         };
-        WriteAppSetting("Position", "Width", twips(r.right - r.left, dpi));
-        WriteAppSetting("Position", "Height", twips(r.bottom - r.top, dpi));
-        WriteAppSetting("Position", "Top", twips(r.top, SystemDpi()));
-        WriteAppSetting("Position", "Left", twips(r.left, SystemDpi()));
+        // A refused write is logged: hiding the meter or closing it must still work.
+        const auto write = [](const char* key, const std::string& value) {
+            LoggingErrors("frmMeter_Unload", [&] { WriteAppSetting("Position", key, value); });
+        };
+        write("Width", twips(r.right - r.left, dpi));
+        write("Height", twips(r.bottom - r.top, dpi));
+        write("Top", twips(r.top, SystemDpi()));
+        write("Left", twips(r.left, SystemDpi()));
     }
     m_main.MeterVisible = false;
 }
 
 void frmMeter::Picture1_DblClick() {
     FrmBorder().SetTitlebar(!FrmBorder().Titlebar());
-    WriteAppSetting("Position", "NoBorder", BoolText(!FrmBorder().Titlebar()));
+    LoggingErrors("Picture1_DblClick",
+                  [this] { WriteAppSetting("Position", "NoBorder", BoolText(!FrmBorder().Titlebar())); });
     if (m_main.NetGraph) {
         m_main.NetGraph->IgnoreBack = false;
         m_main.NetGraph->DrawGraph(true, false);

@@ -68,7 +68,9 @@ SettingsChoices ReadSettingsChoices(const cNetStatus& netStat, const cGraph& gra
 bool ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph& graph) {
     bool written = true;
     const auto write = [&written](auto&& step) { written &= LoggingErrors("frmSettings_Apply", step); };
+    // What the user confirms is stored now, not only at Exit: a kill or a power cut keeps it.
     netStat.SetInterface(c.Interface);
+    write([&] { WriteAppSetting("Settings", "Interface", netStat.Interface()); });
     write([&] { WriteFlag("Graph", "ShowOnStartup", c.ShowGraph); });
     if (c.Startup)
         write(RegisterStartup);
@@ -83,6 +85,8 @@ bool ApplySettingsChoices(const SettingsChoices& c, cNetStatus& netStat, cGraph&
         const GraphScale scale = ScaleFor(*c.Scale);
         graph.SetAutoScale(scale.AutoScale);
         graph.SetScaleValue(scale.ScaleValue);
+        write([&] { WriteFlag("Graph", "AutoScale", graph.AutoScale()); });
+        write([&] { WriteAppSetting("Graph", "Scale", std::to_string(graph.ScaleValue())); });
     }
     write([&] { WriteFlag("Graph", "Show Numerical Values", c.Numerical); });
     graph.SetShowNum(c.Numerical);

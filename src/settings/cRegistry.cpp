@@ -44,14 +44,14 @@ std::string Source() {
     return ExeBaseName() + ".cRegistry";
 }
 
-// The type and data of a value; false when it cannot be read. A value that grows between the size
-// query and the fetch is asked for again.
+// The type and data of a value; false when it cannot be read or is larger than any setting. A value that
+// grows between the size query and the fetch is asked for again.
 bool FetchValue(IRegistryApi& api, RegHandle key, const std::string& name, uint32_t& type,
                 std::vector<uint8_t>& data) {
     for (int attempt = 0; attempt < 8; ++attempt) {
         uint32_t size = 0;
         int32_t rc = api.QueryValue(key, name, type, nullptr, size);
-        if (rc != kErrorSuccess && rc != kErrorMoreData)
+        if ((rc != kErrorSuccess && rc != kErrorMoreData) || size > kMaxRegistryValueBytes)
             return false;
         data.assign(size, 0);
         if (size == 0)
@@ -260,6 +260,7 @@ bool cRegistry::EnumerateValues(std::vector<std::string>& names, int32_t& count)
 bool cRegistry::EnumerateSections(std::vector<std::string>& names, int32_t& count) {
     names.clear();
     count = 0;
+    bool complete = true;
     try {
         OpenedKey key(*m_api);
         if (key.Open(m_classKey, m_sectionKey, kKeyEnumerateSubKeys)) {
@@ -273,8 +274,11 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& names, int32_t& coun
                     buffer.resize(buffer.size() * 2);
                     continue;
                 }
-                if (rc != kErrorSuccess)
+                if (rc != kErrorSuccess) {
+                    // Stopped before the end: the caller must not take the list for all there is.
+                    complete = rc == kErrorNoMoreItems;
                     break;
+                }
                 const auto end = std::find(buffer.begin(), buffer.end(), '\0');
                 names.emplace_back(buffer.begin(), end);
                 ++count;
@@ -287,5 +291,5 @@ bool cRegistry::EnumerateSections(std::vector<std::string>& names, int32_t& coun
         count = 0;
         throw AppError(kErrRegistryEnumerate, Source(), error.what());
     }
-    return true;
+    return complete;
 }

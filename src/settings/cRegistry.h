@@ -12,6 +12,10 @@ using RegistryValue = std::variant<std::monostate, std::string, int16_t, int32_t
 // The text form of a value: numbers in decimal, bytes one character each, empty as "".
 std::string RegistryValueText(const RegistryValue& value);
 
+// The largest value read, in bytes: more than any setting the program writes. A larger value (another
+// program's, or a planted one) reads as absent, so that its default applies.
+inline constexpr uint32_t kMaxRegistryValueBytes = 64 * 1024;
+
 // Error numbers raised by cRegistry (source: ExeBaseName() + ".cRegistry").
 inline constexpr int32_t kErrRegistry = 26001;
 inline constexpr int32_t kErrRegistryWrite = static_cast<int32_t>(0x800469A9u);
@@ -47,7 +51,8 @@ public:
     void SetValue(const RegistryValue& value);
 
     // Names of the key's values and of its direct subkeys; `count` is their number. Names[0] holds
-    // the first name. Absent keys give an empty list; the result is always true.
+    // the first name. Absent keys give an empty list. False when the system stopped the listing of
+    // subkeys before its end: what was listed is not all there is.
     bool EnumerateValues(std::vector<std::string>& names, int32_t& count);
     bool EnumerateSections(std::vector<std::string>& names, int32_t& count);
 

@@ -123,6 +123,8 @@ bool cGraphTheme::SaveTheme(const std::string& Name, const cGraph& Settings) {
 
 void cGraphTheme::DeleteTheme(const std::string& Name) {
     WriteLog("cGraphTheme_DeleteTheme: " + Name);
+    if (m_items.Item(Name))
+        m_deleted.push_back(Name);
     m_items.Remove(Name);
 }
 
@@ -162,8 +164,10 @@ bool cGraphTheme::RegistrySave() {
             // may be one that cannot be written.
             if (item.ReadOnly)
                 continue;
-            for (const auto& [key, value] : ThemeValues(item))
-                WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), key, value);
+            for (const auto& [key, value] : ThemeValues(item)) {
+                if (std::ranges::find(item.Unreadable, key) == item.Unreadable.end())
+                    WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), key, value);
+            }
             // A theme written over one that was read-only before must not stay read-only.
             DeleteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), "ReadOnly");
         }
@@ -174,20 +178,22 @@ bool cGraphTheme::RegistrySave() {
     }
 }
 
-std::vector<std::string> cGraphTheme::SavedNames() const {
+std::vector<std::string> cGraphTheme::SavedNames(bool& complete) const {
     cRegistry reg;
     reg.SetClassKey(kHKeyCurrentUser);
     reg.SetSectionKey("Software\\" + m_title + "\\" + ThemesSection());
     std::vector<std::string> names;
     int32_t count = 0;
-    reg.EnumerateSections(names, count);
+    complete = reg.EnumerateSections(names, count);
     return names;
 }
 
 // Saved themes that are no longer in the catalogue go only once the whole new set is written.
 bool cGraphTheme::RemoveUnlisted() {
     bool removed = true;
-    for (const std::string& name : SavedNames()) {
+    bool complete = true;
+    const std::vector<std::string> saved = m_listed ? SavedNames(complete) : m_deleted;
+    for (const std::string& name : complete ? saved : std::vector<std::string>{}) {
         if (m_items.Item(name))
             continue;
         cRegistry theme;
@@ -201,22 +207,33 @@ bool cGraphTheme::RemoveUnlisted() {
 void cGraphTheme::RegistryRead() {
     WriteLog("cGraphTheme_RegistryRead");
     m_items = cGraphThemeItemCol();
+    m_deleted.clear();
     std::vector<std::string> names;
-    IgnoringErrors([&] { names = SavedNames(); });
+    m_listed = false;
+    if (LoggingErrors("cGraphTheme_RegistryRead", [&] { names = SavedNames(m_listed); }) && !m_listed)
+        WriteLog("cGraphTheme_RegistryRead: the saved themes could not all be listed");
     for (const std::string& name : names) {
         cGraphThemeItem item;
         item.Name = name;
         const std::string section = ThemeSection(name);
         auto read = [&](const char* key) { return ReadSetting(kHKeyCurrentUser, m_title, section, key, ""); };
-        IgnoringErrors([&] { item.BackColor = CLng(read("BackColor")); });
-        IgnoringErrors([&] { item.SendColor = CLng(read("SendColor")); });
-        IgnoringErrors([&] { item.RecvColor = CLng(read("RecvColor")); });
-        IgnoringErrors([&] { item.BothColor = CLng(read("BothColor")); });
-        IgnoringErrors([&] { item.ChartColor = CLng(read("ChartColor")); });
-        IgnoringErrors([&] { item.FillUnderGraph = CBool(read("FillUnderGraph")); });
-        IgnoringErrors([&] { item.NumColor = CLng(read("NumColor")); });
-        IgnoringErrors([&] { item.BackGround = read("Background"); });
-        IgnoringErrors([&] { item.StretchBackground = CBool(read("StretchBackground")); });
+        // A value that does not convert keeps its field's default here and its text in the registry.
+        const auto field = [&](const char* key, auto&& take) {
+            try {
+                take(read(key));
+            } catch (const std::exception&) {
+                item.Unreadable.emplace_back(key);
+            }
+        };
+        field("BackColor", [&](const std::string& t) { item.BackColor = CLng(t); });
+        field("SendColor", [&](const std::string& t) { item.SendColor = CLng(t); });
+        field("RecvColor", [&](const std::string& t) { item.RecvColor = CLng(t); });
+        field("BothColor", [&](const std::string& t) { item.BothColor = CLng(t); });
+        field("ChartColor", [&](const std::string& t) { item.ChartColor = CLng(t); });
+        field("FillUnderGraph", [&](const std::string& t) { item.FillUnderGraph = CBool(t); });
+        field("NumColor", [&](const std::string& t) { item.NumColor = CLng(t); });
+        field("Background", [&](const std::string& t) { item.BackGround = t; });
+        field("StretchBackground", [&](const std::string& t) { item.StretchBackground = CBool(t); });
         IgnoringErrors([&] { item.ReadOnly = CBool(read("ReadOnly")); });
         m_items.Add(item); // a second name equal but for letter case is skipped
     }

@@ -20,6 +20,8 @@ struct cGraphThemeItem {
     std::string BackGround;
     bool StretchBackground = false;
     bool ReadOnly = false;
+    // The values that could not be read: a save leaves their stored text as it is.
+    std::vector<std::string> Unreadable;
 };
 
 // Themes in insertion order, keyed by name without regard to letter case (as registry keys are).
@@ -69,12 +71,17 @@ public:
 private:
     std::string ThemesSection() const { return "Themes"; }
     std::string ThemeSection(const std::string& name) const { return ThemesSection() + "\\" + name; }
-    // The names of the themes in the registry, in the order it lists them.
-    std::vector<std::string> SavedNames() const;
+    // The names of the themes in the registry, in the order it lists them; `complete` false when the
+    // registry stopped the listing early.
+    std::vector<std::string> SavedNames(bool& complete) const;
     bool RemoveUnlisted();
 
     std::string m_title;
     cGraphThemeItemCol m_items;
+    // False when the last read could not list every saved theme: a save then removes only the
+    // themes deleted here, not the ones it never saw.
+    bool m_listed = true;
+    std::vector<std::string> m_deleted;
 };
 
 // A name the registry holds as one key under Software\<title>\Themes: not empty, no backslash, and the

@@ -276,7 +276,9 @@ void frmTheme::cmdDel_Click() {
 bool frmTheme::Apply() {
     if (m_main.NetGraph)
         CopyLook(*m_sample, *m_main.NetGraph);
-    const bool saved = m_themes->RegistrySave();
+    // The look the user confirmed is stored now, as the themes are.
+    const bool lookSaved = m_main.SaveGraphSettings("frmTheme_Apply");
+    const bool saved = m_themes->RegistrySave() && lookSaved;
     if (m_main.NetGraph)
         m_main.NetGraph->DrawGraph(true, true);
     if (!saved)

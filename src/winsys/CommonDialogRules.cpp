@@ -6,6 +6,7 @@
 namespace {
 constexpr uint32_t kOfnReadOnly = 0x1;
 constexpr uint32_t kOfnHideReadOnly = 0x4;
+constexpr uint32_t kOfnNoChangeDir = 0x8;
 constexpr uint32_t kOfnEnableHook = 0x20;
 constexpr uint32_t kOfnEnableTemplate = 0x40;
 constexpr uint32_t kOfnAllowMultiSelect = 0x200;
@@ -22,7 +23,10 @@ constexpr uint32_t kCcAnyColor = 0x100;
 } // namespace
 
 uint32_t OpenFileFlags(const OpenFileArgs& args) {
-    uint32_t flags = static_cast<uint32_t>(args.flags) & ~(kOfnEnableHook | kOfnEnableTemplate);
+    // The chosen file's folder must never become the current directory, where the loader would look
+    // for DLLs and relative names would resolve.
+    uint32_t flags =
+        (static_cast<uint32_t>(args.flags) & ~(kOfnEnableHook | kOfnEnableTemplate)) | kOfnNoChangeDir;
     if (args.FileMustExist)
         flags |= kOfnFileMustExist;
     if (args.MultiSelect)

@@ -73,10 +73,12 @@ std::string ListEntry(HWND dialog, int id, int index) {
     const auto length = SendDlgItemMessageA(dialog, id, CB_GETLBTEXTLEN, static_cast<WPARAM>(index), 0);
     if (length < 0)
         return {};
+    // The length may count more than the text holds (mixed ANSI and Unicode): what the copy reports is
+    // the text, so no zeros from the spare room are taken along.
     std::string text(static_cast<size_t>(length) + 1, '\0');
-    SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
-                        reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<size_t>(length));
+    const auto copied = SendDlgItemMessageA(dialog, id, CB_GETLBTEXT, static_cast<WPARAM>(index),
+                                            reinterpret_cast<LPARAM>(text.data()));
+    text.resize(copied > 0 ? std::min(static_cast<size_t>(copied), static_cast<size_t>(length)) : 0);
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "winsys/SysTray.h"
 #include "base/AppInfo.h"
 #include "winsys/MSubclass.h"
+#include "winsys/SystemLibrary.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,6 +16,19 @@ constexpr UINT kBalloonShow = WM_USER + 2;
 constexpr UINT kBalloonHide = WM_USER + 3;
 constexpr UINT kBalloonTimeout = WM_USER + 4;
 constexpr UINT kBalloonClicked = WM_USER + 5;
+
+// The timer that asks the shell again for an icon it refused, and how often.
+constexpr UINT_PTR kAddRetryTimer = 1;
+constexpr UINT kAddRetryMs = 1000;
+
+// A copy started elevated would not hear the shell's TaskbarCreated, sent from a lower integrity
+// level, and its icon would stay away after the shell restarts. Windows 7 and later only.
+void AllowFromShell(HWND window, UINT message) {
+    using ChangeFilter = BOOL(WINAPI*)(HWND, UINT, DWORD, void*);
+    constexpr DWORD kMsgFltAllow = 1;
+    if (const auto change = SystemFunction<ChangeFilter>("user32.dll", "ChangeWindowMessageFilterEx"))
+        change(window, message, kMsgFltAllow, nullptr);
+}
 
 // Copies as much of `text` as fits before the terminating NUL of a fixed field.
 template <size_t N>
@@ -65,6 +79,8 @@ SysTray::SysTray(HWND host, const SysTrayDesign& design, ShellNotify shell)
                 const HWND root = host ? GetAncestor(host, GA_ROOT) : nullptr;
                 AttachMessage(this, root, m_taskbarCreatedMessage);
                 m_taskbarAttached = root;
+                if (root)
+                    AllowFromShell(root, m_taskbarCreatedMessage);
             }
         } catch (...) {
             Teardown();
@@ -114,10 +130,21 @@ void SysTray::Teardown() {
         SetVisible(false);
 }
 
-void SysTray::Notify(DWORD message) {
+bool SysTray::Notify(DWORD message) {
     // Without its window the icon would have nobody to report to.
-    if (m_hwnd)
-        m_shell(message, &m_data);
+    return m_hwnd && m_shell(message, &m_data);
+}
+
+void SysTray::AddIcon() {
+    m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+    // A refused add may only mean the icon is there already (a second add at start): the modify says.
+    const bool shown = Notify(NIM_ADD) || Notify(NIM_MODIFY);
+    if (shown && m_retrying) {
+        KillTimer(m_hwnd, kAddRetryTimer);
+        m_retrying = false;
+    } else if (!shown && !m_retrying && m_hwnd) {
+        m_retrying = SetTimer(m_hwnd, kAddRetryTimer, kAddRetryMs, nullptr) != 0;
+    }
 }
 
 void SysTray::SetTooltip(const std::string& text) {
@@ -136,8 +163,12 @@ void SysTray::SetVisible(bool visible) {
     if (visible) {
         m_data.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
         if (m_live)
-            Notify(NIM_ADD);
+            AddIcon();
     } else if (m_live) {
+        if (m_retrying) {
+            KillTimer(m_hwnd, kAddRetryTimer);
+            m_retrying = false;
+        }
         Notify(NIM_DELETE);
     }
     m_visible = visible;
@@ -296,6 +327,11 @@ LRESULT SysTray::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
         // The host went first and took this window with it: the requests and the icon go now,
         // while the window still exists.
         Teardown();
+        return 0;
+    }
+    if (msg == WM_TIMER && wParam == kAddRetryTimer) {
+        if (m_visible && m_live)
+            AddIcon();
         return 0;
     }
     if (IsMenuMessage(msg) && m_host && IsWindow(m_host))

@@ -96,7 +96,9 @@ private:
 
     template <class... Args>
     bool Raise(const std::function<void(Args...)>& event, std::type_identity_t<Args>... args);
-    void Notify(DWORD message);
+    bool Notify(DWORD message);
+    // Puts the icon into the tray; a shell that is not ready (at logon) is asked again each second.
+    void AddIcon();
     void DecodeNotification(UINT code);
     HICON HostIcon() const;
     void Teardown();
@@ -114,5 +116,6 @@ private:
     HWND m_trayAttached = nullptr;    // own window, while the tray message is requested
     HWND m_taskbarAttached = nullptr; // host's top-level window, while TaskbarCreated is requested
     bool m_tornDown = false;
+    bool m_retrying = false; // the add was refused: the retry timer runs
     std::shared_ptr<bool> m_alive = std::make_shared<bool>(true);
 };

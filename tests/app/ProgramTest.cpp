@@ -20,10 +20,13 @@
 #include "meter/frmMeter.h"
 #include "net/MTimer.h"
 #include "net/cNetStatistics.h"
+#include "net/cNetStatus.h"
 #include "resources/resource.h"
 #include "settings/RegistryApi.h"
 #include "settings/SystemServices.h"
 #include "settings/Win32Registry.h"
+#include "settings/mRegistry.h"
+#include "support/FakeRegistry.h"
 #include "support/GuardedRunKey.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
@@ -37,6 +40,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <memory>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -341,6 +345,57 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     EXPECT_EQ(ReadValue(kGraph, "BackColor") + " " + ReadValue(kGraph, "NumColor"), "0 65280");
 }
 
+// What the user confirms is stored when it is confirmed: after Ok in the settings dialog and a theme
+// chosen from the menu, the process is killed (no Exit, no end of the session), and the next start
+// shows the choices.
+TEST_F(ProgramCopy, ChoicesConfirmedWithOkAndAChosenThemeOutliveAKill) {
+    WriteValue(kSettings, "FirstRun", "0");
+    Start();
+    const auto openSettings = [&] {
+        PostMessageA(main, WM_COMMAND, MainMenu::mnuSettings, 0);
+        HWND dialog = nullptr;
+        EXPECT_TRUE(PumpUntil(
+            [&] {
+                dialog = FindWindowA("#32770", "Vantorel Settings");
+                return dialog && IsWindowVisible(dialog);
+            },
+            10000));
+        return dialog;
+    };
+    HWND dialog = openSettings();
+    ASSERT_TRUE(dialog);
+    SendMessageA(GetDlgItem(dialog, IDC_opScale500), BM_CLICK, 0, 0);
+    if (IsDlgButtonChecked(dialog, IDC_chkGridlines))
+        SendMessageA(GetDlgItem(dialog, IDC_chkGridlines), BM_CLICK, 0, 0);
+    SendMessageA(GetDlgItem(dialog, IDC_cmdOk), BM_CLICK, 0, 0);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 5000)) << "Ok closes the dialog";
+    // Ok loaded the meter anew. The theme entries exist once the menu has been opened (Escape closes it
+    // again).
+    ASSERT_TRUE(PumpUntil(
+        [&] {
+            meter = FindWindowA("VantorelMeter", nullptr);
+            picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
+            return picture && IsWindowVisible(meter);
+        },
+        10000));
+    PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+    PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+    ASSERT_TRUE(PumpUntil([] { return VisibleMenu() != nullptr; }, 10000)) << "no menu";
+    PostMessageA(VisibleMenu(), WM_KEYDOWN, VK_ESCAPE, 0);
+    ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000));
+    Send(WM_COMMAND, MainMenu::mnuThemeFirst + 1); // Task Manager: green numbers on black
+    process.reset();                               // killed
+
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale") + " " + ReadValue(kGraph, "Scale"), "False 512000");
+    EXPECT_EQ(ReadValue(kGraph, "BackColor") + " " + ReadValue(kGraph, "NumColor"), "0 65280");
+    Start();
+    dialog = openSettings();
+    ASSERT_TRUE(dialog);
+    EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_opScale500)) << "the confirmed scale";
+    EXPECT_FALSE(IsDlgButtonChecked(dialog, IDC_chkGridlines));
+    End(WM_CLOSE);
+}
+
 // A copy started with higher rights (by a setup program, say) holds the single-instance mark where this
 // copy may not open it: that copy still runs, so this one ends at once and writes nothing.
 TEST_F(ProgramCopy, ACopyWhoseMarkCannotBeOpenedIsStillARunningCopy) {
@@ -464,6 +519,61 @@ TEST_F(ControllerFailure, AFirstRunWhoseRunValueIsRefusedStartsAndUnsavedSetting
         EXPECT_TRUE(std::ranges::any_of(log, [&](auto& l) {
             return l.starts_with(form + "_Unload error: ");
         })) << form;
+}
+
+// An error raised while the report is shown (a timer's, handled by the box's own loop) ends the process
+// at once, without a second box. Before the box the sampler is stopped and the settings are saved.
+TEST_F(ControllerFailure, ASecondFatalErrorEndsTheProcessWithoutASecondReport) {
+    const auto run = [] {
+        SetFatalErrorHandler([](const std::exception& error) {
+            std::fprintf(stderr, "report: %s; timer: %d\n", error.what(),
+                         static_cast<int>(MainForm()->NetStat->Timer()->Interval()));
+            ReportFatalError(std::runtime_error("second"));
+        });
+        frmMain form;
+        form.Load();
+        RegDeleteKeyValueA(HKEY_CURRENT_USER, kGraph, "AutoScale");
+        ReportFatalError(std::runtime_error("first"));
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(1), "^report: first; timer: 0\n$");
+    const auto log = LogMessages(LogFileName());
+    EXPECT_EQ(std::ranges::count(log, "Fatal error: first"), 1);
+    EXPECT_EQ(std::ranges::count(log, "Fatal error during the report: second"), 1);
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "True") << "saved before the report";
+}
+
+// A registry that refuses every write (policy, a full hive): the program starts, the meter is hidden and
+// shown, double-clicked and closed by its close box, and Exit unloads everything; each refusal is
+// logged where it happened.
+TEST_F(ControllerFailure, ARegistryThatRefusesEveryWriteCostsNothingButTheWrites) {
+    const auto run = [] {
+        static FakeRegistry registry;
+        SetRegistryApi(&registry);
+        WriteAppSetting("Settings", "Logging", "True"); // a first run: FirstRun is not there
+        registry.RefuseWrites();
+        frmMain form;
+        form.Load();
+        form.mnuShow_Click(); // hide
+        form.mnuShow_Click(); // show
+        form.Meter()->Picture1_DblClick();
+        SendMessageA(form.Meter()->Window(), WM_CLOSE, 0, 0);
+        form.mnuShow_Click(); // the close box cleared MeterVisible: this shows it again
+        SendMessageA(form.Window(), WM_COMMAND, MainMenu::mnuExit, 0);
+        std::fprintf(stderr, "exited; meter loaded: %d\n", form.MeterVisible);
+        FlushLog();
+        ExitProcess(0);
+    };
+    EXPECT_EXIT(run(), testing::ExitedWithCode(0), "exited; meter loaded: 0\n");
+    const auto log = LogMessages(LogFileName());
+    const auto errors = [&](const std::string& where) {
+        return std::ranges::count_if(log, [&](auto& l) { return l.starts_with(where + " error: "); });
+    };
+    EXPECT_EQ(errors("General\\Path"), 1);
+    EXPECT_EQ(errors("First Run"), 2) << "FirstRun and the Run value";
+    EXPECT_EQ(errors("Picture1_DblClick"), 1);
+    EXPECT_EQ(errors("frmMeter_Unload"), 3 * 4) << "hidden, closed, and at Exit: four values each";
+    EXPECT_EQ(errors("frmMain_Unload"), 12) << "the interface and eleven graph values";
+    EXPECT_EQ(log.back(), "End");
 }
 
 // One controller per process: it takes the program's single-instance mark for the rest of the run. It

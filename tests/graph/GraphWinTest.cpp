@@ -204,3 +204,29 @@ TEST(OlePictureLoader, BuiltInBitmapsAndFilesDecodeWithTheirSizeAndTransparencyO
         EXPECT_FALSE(failed.Picture) << path;
     }
 }
+
+// A file that declares a picture far too large for a background is refused from its header, before
+// the decoder reads it (the file holds no pixels: decoding would fail otherwise), and the graph keeps
+// the picture it had. A file loaded again while its picture is held is not decoded a second time.
+TEST(OlePictureLoader, APictureTooLargeIsRefusedBeforeDecodingAndAHeldOneIsShared) {
+    ScopedLoader scoped(&OlePictureLoader::Instance());
+    cGraph graph;
+    graph.SetBackgroundPicture(WinePath(VANTOREL_CLOUDS_BMP));
+    const GraphPicture* clouds = graph.BackgroundImage();
+    ASSERT_TRUE(clouds);
+
+    Bytes huge = Bmp(8, 8);
+    huge.resize(62);
+    for (int i = 0; i < 4; ++i)
+        huge[18 + i] = huge[22 + i] = static_cast<uint8_t>(30000u >> (8 * i));
+    const std::string path = WriteFile("huge.bmp", huge);
+    EXPECT_EQ(OlePictureLoader::Instance().LoadPictureFile(path).Error, kErrPictureTooLarge);
+    graph.SetBackgroundPicture(path);
+    EXPECT_EQ(graph.BackgroundImage(), clouds) << "the previous picture stays";
+    EXPECT_EQ(graph.BackgroundPicture(), path);
+
+    cGraph sample;
+    sample.SetBackgroundPicture(WinePath(VANTOREL_CLOUDS_BMP));
+    EXPECT_EQ(sample.BackgroundImage(), clouds);
+    DeleteFileA(path.c_str());
+}

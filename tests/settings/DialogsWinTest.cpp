@@ -307,6 +307,8 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
     Click(dialog, IDC_cmdApply);
     EXPECT_GE(Find(*form.Meter()->Picture1(), kMagenta).x, 0) << "the meter is redrawn";
     EXPECT_EQ(ReadValue(kMine, "ChartColor"), std::to_string(kMagenta));
+    EXPECT_EQ(ReadValue("Software\\Vantorel\\Graph", "ChartColor"), std::to_string(kMagenta))
+        << "the meter's look is stored at Apply, not only at Exit";
 
     // Delete, then Cancel: the registry keeps what Apply wrote, so the next opening lists the theme.
     Click(dialog, IDC_cmdDel);
@@ -319,12 +321,16 @@ TEST_F(LiveController, TheThemeEditorPicksEditsSavesAppliesDeletesAndCancelsAndE
     const HWND again = form.Theme()->Window();
     EXPECT_EQ(ListEntry(again, IDC_cmbTheme, 5), "Mine");
     const std::string picture = WinePath(VANTOREL_PICTURE);
+    char before[MAX_PATH] = {}, after[MAX_PATH] = {};
+    GetCurrentDirectoryA(MAX_PATH, before);
     ClickAndAnswer(again, IDC_cmdBrowse, [&](HWND files) {
         HWND name = GetDlgItem(files, edt1);
         SetWindowTextA(name ? name : GetDlgItem(files, cmb13), picture.c_str());
         Click(files, IDOK);
     });
     EXPECT_EQ(ItemText(again, IDC_txtBackground), picture);
+    GetCurrentDirectoryA(MAX_PATH, after);
+    EXPECT_STREQ(after, before) << "choosing a picture never makes its folder the current directory";
     ASSERT_TRUE(form.StatisticsVisible);
     const HWND stats = form.Statistics()->Window();
     EXPECT_TRUE(ClickAndAnswer(again, IDC_cmdChange, [&](HWND) { form.mnuExit_Click(); }));

@@ -184,6 +184,16 @@ TEST_F(RegistryContract, ValuesStoredByOthersReadAsTheirType) {
     }
 }
 
+TEST_F(RegistryContract, AValueLargerThanAnySettingReadsAsAbsent) {
+    cRegistry reg = Reg(kTestKey, "Value");
+    reg.SetDefault(std::string("default"));
+    Put(kTestKey, "Value", kRegSz, Sz(std::string(kMaxRegistryValueBytes - 1, 'x')));
+    EXPECT_EQ(RegistryValueText(reg.Value()).size(), kMaxRegistryValueBytes - 1)
+        << "the largest that is read";
+    Put(kTestKey, "Value", kRegSz, Sz(std::string(kMaxRegistryValueBytes, 'x')));
+    EXPECT_EQ(reg.Value(), RegistryValue(std::string("default")));
+}
+
 // Failed writes raise with their descriptions and write nothing; deleting is refused where it would
 // name the whole root, and enumerating a missing key lists nothing.
 TEST_F(RegistryContract, FailedWritesDeletionsAndEnumerations) {

@@ -44,6 +44,9 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
                   stored("Graph", "Show Gridlines") + stored("Position", "NoBorder") +
                   stored("Graph", "Alpha"),
               "FalseFalseFalseTrue50");
+    // The interface and the scale are stored at once too, not left for Exit.
+    EXPECT_EQ(stored("Settings", "Interface"), "eth0");
+    EXPECT_EQ(stored("Graph", "AutoScale") + " " + stored("Graph", "Scale"), "False 8806");
     EXPECT_EQ(ReadSettingsChoices(net, graph), c) << "sampler, graph, store and Run value read back";
 
     // No scale option leaves the graph's scale as it is.

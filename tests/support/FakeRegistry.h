@@ -1,6 +1,7 @@
 #pragma once
 #include "settings/RegistryApi.h"
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -19,6 +20,17 @@ public:
 
     // The environment that ExpandEnvironmentStrings sees (names compared without regard to case).
     void SetEnvironment(const std::string& name, const std::string& value);
+    // The fault hook: asked before each change and each subkey listed, with the call's name
+    // ("CreateKey", "SetValue", "DeleteValue", "DeleteTree", "EnumKey") and the subkey or value name
+    // (for EnumKey the index); a result other than success is answered instead, and nothing changes.
+    std::function<int32_t(const std::string& call, const std::string& name)> Fault;
+    // Every change is refused with access denied, as a locked-down or full registry does.
+    void RefuseWrites() {
+        Fault = [](const std::string& call, const std::string&) {
+            return call == "EnumKey" ? kErrorSuccess : kErrorAccessDenied;
+        };
+    }
+
     // Handles opened and not yet closed: every operation of the settings code must leave this at 0.
     size_t OpenHandleCount() const { return m_handles.size(); }
 

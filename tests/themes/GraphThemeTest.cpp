@@ -155,3 +155,28 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     EXPECT_TRUE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), (Names{"Kept", "New"}));
 }
+
+// Text that does not convert (another program's, or a hand edit) keeps its stored text through a save;
+// a listing the registry stopped part-way removes no theme it never saw, only the ones deleted here.
+TEST_F(GraphTheme, ASaveKeepsUnreadableValuesAndThemesThatCouldNotBeListed) {
+    Write("Odd", "BackColor", "blue");
+    Write("Odd", "FillUnderGraph", "maybe");
+    Write("Odd", "NumColor", "7");
+    Write("Second", "NumColor", "8");
+    themes.RegistryRead();
+    ASSERT_TRUE(themes.RegistrySave());
+    EXPECT_EQ(Read("Odd", "BackColor"), "blue");
+    EXPECT_EQ(Read("Odd", "FillUnderGraph"), "maybe");
+    EXPECT_EQ(Read("Odd", "NumColor"), "7");
+    EXPECT_EQ(Read("Odd", "SendColor"), "<missing>") << "a missing value stays missing";
+
+    registry.Fault = [](const std::string& call, const std::string& name) {
+        return call == "EnumKey" && name == "1" ? kErrorAccessDenied : kErrorSuccess;
+    };
+    EXPECT_EQ(Saved(themes), (Names{"Odd"}));
+    themes.DeleteTheme("Odd");
+    themes.RegistrySave();
+    registry.Fault = nullptr;
+    EXPECT_EQ(Saved(other), (Names{"Second"}));
+    EXPECT_EQ(Read("Second", "NumColor"), "8");
+}

@@ -9,9 +9,10 @@
 using namespace std::string_literals;
 
 TEST(CommonDialogRules, FlagWordsAddTheSwitchesAndDropHookAndTemplateBits) {
-    EXPECT_EQ(OpenFileFlags({.FileMustExist = true, .HideReadOnly = true}), 0x1004u) << "the theme editor's";
+    // The folder of a chosen file never becomes the current directory (0x8), whatever is asked for.
+    EXPECT_EQ(OpenFileFlags({.FileMustExist = true, .HideReadOnly = true}), 0x100Cu) << "the theme editor's";
     EXPECT_EQ(OpenFileFlags({.MultiSelect = true, .flags = 0x8007F}), 0x8021Fu);
-    EXPECT_EQ(OpenFileFlags({.ReadOnly = true}), 0x1u);
+    EXPECT_EQ(OpenFileFlags({.ReadOnly = true}), 0x9u);
     EXPECT_EQ(ChooseColorFlags({.AnyColor = true}), 0x101u) << "the theme editor's";
     EXPECT_EQ(ChooseColorFlags({.FullOpen = true, .DisableFullOpen = true, .flags = 0x70 | 0x8}), 0x8Fu);
 }

@@ -89,6 +89,23 @@ TEST_F(SysTrayTest, OnlyChangesThatMatterReachTheShellAndTheIconComesBackWithThe
     EXPECT_EQ(Sent(), Strings{"add 7 i1 " + tip + " (booked)"});
 }
 
+// At logon the shell may not be ready: a refused add (and a modify of an icon that is not there) is
+// asked again each second until the shell takes it, and then no more.
+TEST_F(SysTrayTest, ARefusedAddIsRetriedUntilTheShellTakesTheIcon) {
+    int refusals = 2;
+    const auto shell = [&, record = Shell()](DWORD message, NOTIFYICONDATAA* d) {
+        record(message, d);
+        return message == NIM_DELETE || refusals <= 0 ? TRUE : (message == NIM_MODIFY && --refusals, FALSE);
+    };
+    auto tray = std::make_unique<SysTray>(host.get(), Design(true), shell);
+    EXPECT_EQ(Sent(), (Strings{"add 7 i1 Vantorel v1.0 (booked)", "modify 7 i1 Vantorel v1.0 (booked)"}));
+    ASSERT_TRUE(PumpUntil([&] { return refusals == 0 && requests.size() >= 1; }, 5000));
+    PumpFor(2500);
+    EXPECT_EQ(Sent(), (Strings{"add 7 i1 Vantorel v1.0 (booked)", "modify 7 i1 Vantorel v1.0 (booked)",
+                               "add 7 i1 Vantorel v1.0 (booked)"}))
+        << "asked again until taken, then left alone";
+}
+
 TEST_F(SysTrayTest, NotificationsBecomeEventsAndAHandlerMayEndTheControl) {
     auto tray = std::make_unique<SysTray>(host.get(), Design(true), Shell());
     const HWND own = tray->hWnd();
