@@ -330,6 +330,9 @@ void PictureBox::SnapshotAsBackgroundImage() {
     }
     Sync();
     std::memcpy(m_image->Bits, c.Bits, sizeof(uint32_t) * c.Count());
+    // The background is drawn until the next rendering from this image alone: the picture's own copy,
+    // kept only while its tiles were drawn, goes, so that the decoded picture is held once.
+    m_pictureCache.reset();
 }
 
 double PictureBox::InnerWidth() const {

@@ -35,6 +35,9 @@ public:
     void SetDpi(int dpi);
     void SetPenWidth(int width);
     // The colour of the composed surface at (x, y) in client pixels; -1 outside.
+    // Whether a converted copy of a background picture is held besides the rendered background: only
+    // while a rendering draws it.
+    bool HoldsPictureCopy() const { return m_pictureCache != nullptr; }
     int32_t Point(int x, int y) const;
     // Puts the composed surface on `hdc` at (0, 0): WM_PAINT, WM_PRINT and WM_PRINTCLIENT.
     void Paint(HDC hdc);

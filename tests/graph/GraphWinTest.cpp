@@ -150,6 +150,7 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
     for (int x = 0; x < 200; x += 7)
         colours.insert(box.Point(x, 30));
     EXPECT_GT(colours.size(), 3u) << "the clouds show, not a flat colour";
+    EXPECT_FALSE(box.HoldsPictureCopy()) << "once rendered, the background is held at the drawn size only";
     const int32_t sample = box.Point(150, 10);
     // Drawn again unforced: the persistent image comes back as it was under the new drawing.
     graph.AddData(0, 0);
