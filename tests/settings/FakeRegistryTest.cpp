@@ -15,24 +15,6 @@ FakeRegistry& Fake() {
     return fake;
 }
 
-// Fails with a run-time error when asked for the subkey at `failAt`.
-class AwkwardRegistry : public FakeRegistry {
-public:
-    int32_t EnumKey(RegHandle key, uint32_t index, char* name, uint32_t size) override {
-        if (index == failAt)
-            throw std::runtime_error("Out of memory");
-        return FakeRegistry::EnumKey(key, index, name, size);
-    }
-    // Another program writes `grown` over Settings\Interface just before the next fetch of a value.
-    int32_t QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
-                       uint32_t& size) override {
-        if (data && !grown.empty())
-            WriteSetting(kHKeyCurrentUser, "T", "Settings", "Interface", std::exchange(grown, {}));
-        return FakeRegistry::QueryValue(key, name, type, data, size);
-    }
-    uint32_t failAt = 99;
-    std::string grown;
-};
 } // namespace
 
 IRegistryApi& RegistryUnderTest() {
@@ -48,7 +30,7 @@ int OpenKeysLeft() {
 // What the real registry of our test machines cannot show: names at the 255-character limit (Wine
 // refuses paths that long), and a system that fails half-way.
 TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterTheKeyIsClosed) {
-    AwkwardRegistry fake;
+    FakeRegistry fake;
     ScopedRegistryApi use{fake};
     const std::string longest(255, 'k');
     for (const std::string name : {"A", longest.c_str(), "Z"})
@@ -60,7 +42,11 @@ TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterThe
     int32_t count = 0;
     EXPECT_TRUE(reg.EnumerateSections(names, count) && count == 3);
     EXPECT_EQ(names, (std::vector<std::string>{"A", longest, "Z"}));
-    fake.failAt = 1;
+    fake.Fault = [](const std::string& call, const std::string& name) {
+        if (call == "EnumKey" && name == "1")
+            throw std::runtime_error("Out of memory");
+        return kErrorSuccess;
+    };
     EXPECT_EQ(RaisedError([&] { reg.EnumerateSections(names, count); }),
               "-2147194454 Vantorel.cRegistry: Out of memory");
     EXPECT_TRUE(count == 0 && names.empty());
@@ -68,10 +54,16 @@ TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterThe
 }
 
 TEST(FakeRegistryOnly, AValueThatGrowsBetweenItsSizeAndItsFetchIsReadWhole) {
-    AwkwardRegistry fake;
+    FakeRegistry fake;
     ScopedRegistryApi use{fake};
     WriteSetting(kHKeyCurrentUser, "T", "Settings", "Interface", "eth0");
-    fake.grown = "Wireless Network Connection";
+    // Another program writes a longer name just before the value's data is fetched.
+    std::string grown = "Wireless Network Connection";
+    fake.Fault = [&](const std::string& call, const std::string&) {
+        if (call == "QueryValue" && !grown.empty())
+            WriteSetting(kHKeyCurrentUser, "T", "Settings", "Interface", std::exchange(grown, {}));
+        return kErrorSuccess;
+    };
     EXPECT_EQ(ReadSetting(kHKeyCurrentUser, "T", "Settings", "Interface", "-"),
               "Wireless Network Connection");
 }

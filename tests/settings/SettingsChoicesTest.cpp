@@ -59,7 +59,8 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
 }
 
 TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
-    GuardedRunKey<FakeRegistry> registry;
+    FakeRegistry registry;
+    registry.Fault = GuardedRunKeyFault;
     ScopedRegistryApi use{registry};
     cNetStatus net;
     cGraph graph;
@@ -72,9 +73,10 @@ TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
 
 // Security software may also keep a Run value from being removed: unticking start-up then fails.
 TEST(SettingsChoices, ARunValueThatCannotBeRemovedIsReported) {
-    struct KeptRunValue : FakeRegistry {
-        int32_t DeleteValue(RegHandle, const std::string&) override { return kErrorAccessDenied; }
-    } registry;
+    FakeRegistry registry;
+    registry.Fault = [](const std::string& call, const std::string&) {
+        return call == "DeleteValue" ? kErrorAccessDenied : kErrorSuccess;
+    };
     ScopedRegistryApi use{registry};
     cNetStatus net;
     cGraph graph;

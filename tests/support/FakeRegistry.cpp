@@ -178,6 +178,9 @@ int32_t FakeRegistry::CloseKey(RegHandle key) {
 
 int32_t FakeRegistry::QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
                                  uint32_t& size) {
+    if (Fault && data)
+        if (const int32_t rc = Fault("QueryValue", name); rc != kErrorSuccess)
+            return rc;
     Open open;
     if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
         return rc;

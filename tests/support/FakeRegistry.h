@@ -20,9 +20,11 @@ public:
 
     // The environment that ExpandEnvironmentStrings sees (names compared without regard to case).
     void SetEnvironment(const std::string& name, const std::string& value);
-    // The fault hook: asked before each change and each subkey listed, with the call's name
-    // ("CreateKey", "SetValue", "DeleteValue", "DeleteTree", "EnumKey") and the subkey or value name
-    // (for EnumKey the index); a result other than success is answered instead, and nothing changes.
+    // The fault hook: asked before each change, each subkey listed and each fetch of a value's data,
+    // with the call's name ("CreateKey", "SetValue", "DeleteValue", "DeleteTree", "EnumKey",
+    // "QueryValue") and the subkey or value name (for EnumKey the index); a result other than success
+    // is answered instead, and nothing changes. It may also throw, as a failing system call can, or
+    // change the registry, as another program may between two calls.
     std::function<int32_t(const std::string& call, const std::string& name)> Fault;
     // Every change is refused with access denied, as a locked-down or full registry does.
     void RefuseWrites() {

@@ -13,27 +13,6 @@ namespace {
 const std::string kTitle = "VantorelThemeTest";
 using Names = std::vector<std::string>;
 
-// Refuses value writes once `budget` is spent, and deletes on demand, as a full registry or a lost
-// permission would.
-class FailingRegistry : public FakeRegistry {
-public:
-    int budget = 1 << 30;
-    bool refuseDeletes = false;
-    std::string lockedKey; // a key that cannot be written, as an administrator may leave one
-    int32_t CreateKey(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key) override {
-        if (!lockedKey.empty() && subKey.ends_with(lockedKey))
-            return kErrorAccessDenied;
-        return FakeRegistry::CreateKey(parent, subKey, access, key);
-    }
-    int32_t DeleteTree(RegHandle parent, const std::string& subKey) override {
-        return refuseDeletes ? kErrorAccessDenied : FakeRegistry::DeleteTree(parent, subKey);
-    }
-    int32_t SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
-                     uint32_t size) override {
-        return budget-- <= 0 ? kErrorAccessDenied : FakeRegistry::SetValue(key, name, type, data, size);
-    }
-};
-
 class GraphTheme : public testing::Test {
 protected:
     void TearDown() override { EXPECT_EQ(registry.OpenHandleCount(), 0u); }
@@ -56,7 +35,7 @@ protected:
         return Listed(themes);
     }
 
-    FailingRegistry registry;
+    FakeRegistry registry;
     ScopedRegistryApi use{registry};
     cGraphTheme themes{kTitle};
     cGraphTheme other{kTitle};
@@ -87,7 +66,10 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
     graph.StretchBackground = true;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     Write("Locked", "ReadOnly", "True");
-    registry.lockedKey = "\\Locked"; // read-only by its permissions too: saves leave it alone
+    // Read-only by its permissions too, as an administrator may leave a key: saves leave it alone.
+    registry.Fault = [](const std::string& call, const std::string& name) {
+        return call == "CreateKey" && name.ends_with("\\Locked") ? kErrorAccessDenied : kErrorSuccess;
+    };
     // A read drops unsaved changes: Night has to be saved again.
     EXPECT_EQ(Saved(themes), Names{"Locked"});
     EXPECT_FALSE(themes.SaveTheme("LOCKED", graph));
@@ -142,16 +124,21 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     graph.BackColor = 2;
     themes.SaveTheme("Kept", graph);
     themes.SaveTheme("New", graph);
-    registry.budget = 12; // Kept written in full, New in part
+    // A registry that fills up: Kept is written in full, New in part.
+    int budget = 12;
+    registry.Fault = [&budget](const std::string& call, const std::string&) {
+        return call == "SetValue" && budget-- <= 0 ? kErrorAccessDenied : kErrorSuccess;
+    };
     EXPECT_FALSE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), (Names{"Kept", "New", "Old"}));
     EXPECT_EQ(other.Items().Item("Old")->BackColor, 1);
     EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
 
-    registry.budget = 1 << 30;
-    registry.refuseDeletes = true;
+    registry.Fault = [](const std::string& call, const std::string&) {
+        return call == "DeleteTree" ? kErrorAccessDenied : kErrorSuccess;
+    };
     EXPECT_FALSE(themes.RegistrySave()) << "Old could not be removed";
-    registry.refuseDeletes = false;
+    registry.Fault = nullptr;
     EXPECT_TRUE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), (Names{"Kept", "New"}));
 }
