@@ -14,10 +14,10 @@ protected:
         for (const auto& [key, value] : values)
             WriteSetting(kHKeyCurrentUser, kTitle, "Quotas\\" + name, key, value);
     }
-    std::string Stored(const std::string& name, const std::string& key) {
-        return ReadSetting(kHKeyCurrentUser, kTitle, "Quotas\\" + name, key, "(missing)");
+    std::string Stored(const std::string& key) {
+        return ReadSetting(kHKeyCurrentUser, kTitle, "Quotas\\Mobile", key, "(missing)");
     }
-    // The one quota read back, or its fault.
+    // The one quota read back, or a fault that says there was not one.
     StoredQuota ReadOne() {
         const auto quotas = ReadQuotas(kHKeyCurrentUser, kTitle);
         return quotas.size() == 1 ? quotas.front() : StoredQuota{"", std::nullopt, "not one quota"};
@@ -40,66 +40,34 @@ Quota Mobile() {
 }
 } // namespace
 
-TEST_F(QuotaStore, AWrittenQuotaIsSixTextValues) {
+TEST_F(QuotaStore, AQuotaIsSixTextValuesThatReadBack) {
     WriteQuota(kHKeyCurrentUser, kTitle, Mobile());
-    EXPECT_EQ(Stored("Mobile", "Limit"), "5368709120");
-    EXPECT_EQ(Stored("Mobile", "Period"), "Month");
-    EXPECT_EQ(Stored("Mobile", "Start"), "31");
-    EXPECT_EQ(Stored("Mobile", "Count"), "In");
-    EXPECT_EQ(Stored("Mobile", "Interface"), "Intel(R) Ethernet");
-    EXPECT_EQ(Stored("Mobile", "Warn"), "50,80,100");
+    EXPECT_EQ(Stored("Limit"), "5368709120");
+    EXPECT_EQ(Stored("Period"), "Month");
+    EXPECT_EQ(Stored("Start"), "31");
+    EXPECT_EQ(Stored("Count"), "In");
+    EXPECT_EQ(Stored("Interface"), "Intel(R) Ethernet");
+    EXPECT_EQ(Stored("Warn"), "50,80,100");
+    const StoredQuota read = ReadOne();
+    ASSERT_TRUE(read.Value.has_value()) << read.Fault;
+    EXPECT_EQ(QuotaToTexts(*read.Value).Start, "31");
+    EXPECT_EQ(QuotaToTexts(*read.Value).Warn, "50,80,100");
     EXPECT_EQ(m_registry.OpenHandleCount(), 0u);
 }
 
-TEST_F(QuotaStore, EveryKindOfQuotaReadsBackAsWritten) {
-    Quota week = Mobile(), days = Mobile(), day = Mobile();
-    week.Name = "Week";
-    week.Period = QuotaPeriodKind::Week;
-    week.Start = 7;
-    week.Count = QuotaCount::Out;
-    days.Name = "Days";
-    days.Period = QuotaPeriodKind::Days;
-    days.Start = kMaxQuotaDays;
-    days.Interface.clear();
-    days.Warn.clear();
-    day.Name = "Day";
-    day.Period = QuotaPeriodKind::Day;
-    day.Start = 1;
-    day.Count = QuotaCount::Total;
-    for (const Quota& quota : {Mobile(), week, days, day}) {
-        WriteQuota(kHKeyCurrentUser, kTitle, quota);
-        const auto read = ReadOne();
-        ASSERT_TRUE(read.Value.has_value()) << quota.Name << ": " << read.Fault;
-        EXPECT_EQ(QuotaToTexts(*read.Value).Limit, QuotaToTexts(quota).Limit);
-        EXPECT_EQ(read.Value->Period, quota.Period) << quota.Name;
-        EXPECT_EQ(read.Value->Start, quota.Start) << quota.Name;
-        EXPECT_EQ(read.Value->Count, quota.Count) << quota.Name;
-        EXPECT_EQ(read.Value->Interface, quota.Interface) << quota.Name;
-        EXPECT_EQ(read.Value->Warn, quota.Warn) << quota.Name;
-        DeleteQuota(kHKeyCurrentUser, kTitle, quota.Name);
-    }
-}
-
-TEST_F(QuotaStore, MissingValuesTakeTheirDefaults) {
+TEST_F(QuotaStore, MissingValuesTakeTheirDefaultsAndLevelsAreSorted) {
     Store("Plain", {{"Limit", "1000"}, {"Period", "week"}});
-    const auto read = ReadOne();
-    ASSERT_TRUE(read.Value.has_value()) << read.Fault;
-    EXPECT_EQ(read.Value->Period, QuotaPeriodKind::Week);
-    EXPECT_EQ(read.Value->Start, 1);
-    EXPECT_EQ(read.Value->Count, QuotaCount::Total);
-    EXPECT_EQ(read.Value->Interface, "");
-    EXPECT_EQ(read.Value->Warn, (std::vector<int32_t>{80, 100}));
-}
-
-TEST_F(QuotaStore, WarningLevelsAreSortedOnceEachAndMayBeNone) {
-    Store("Levels", {{"Limit", "1000"}, {"Period", "Day"}, {"Warn", " 100, 80,80 "}});
+    const StoredQuota plain = ReadOne();
+    ASSERT_TRUE(plain.Value.has_value()) << plain.Fault;
+    EXPECT_EQ(QuotaToTexts(*plain.Value).Start, "1");
+    EXPECT_EQ(QuotaToTexts(*plain.Value).Count, "Total");
+    EXPECT_EQ(QuotaToTexts(*plain.Value).Warn, "80,100");
+    Store("Plain", {{"Warn", " 100, 80,80 "}});
     EXPECT_EQ(ReadOne().Value->Warn, (std::vector<int32_t>{80, 100}));
-    Store("Levels", {{"Warn", ""}});
+    Store("Plain", {{"Warn", ""}});
     EXPECT_EQ(ReadOne().Value->Warn, std::vector<int32_t>{});
-}
-
-TEST_F(QuotaStore, ADayIgnoresItsStart) {
-    Store("Today", {{"Limit", "1000"}, {"Period", "Day"}, {"Start", "banana"}});
+    // A day has no start to be wrong.
+    Store("Plain", {{"Period", "Day"}, {"Start", "banana"}});
     EXPECT_TRUE(ReadOne().Value.has_value());
 }
 
@@ -110,23 +78,15 @@ TEST_F(QuotaStore, ABadValueSkipsThatQuotaWithItsFaultAndNoOther) {
         const char* fault;
     } cases[] = {
         {"Limit", "0", "the limit \"0\" is not a number of bytes from 1 to 1152921504606846976"},
-        {"Limit", "-5", "the limit \"-5\" is not a number of bytes from 1 to 1152921504606846976"},
         {"Limit", "1152921504606846977",
          "the limit \"1152921504606846977\" is not a number of bytes from 1 to "
-         "1152921504606846976"},
-        {"Limit", "99999999999999999999",
-         "the limit \"99999999999999999999\" is not a number of bytes from 1 to "
          "1152921504606846976"},
         {"Limit", "5 GB", "the limit \"5 GB\" is not a number of bytes from 1 to 1152921504606846976"},
         {"Period", "Year", "the period \"Year\" is not Day, Week, Month or Days"},
         {"Start", "32", "the start \"32\" is not a billing day from 1 to 31"},
-        {"Start", "0", "the start \"0\" is not a billing day from 1 to 31"},
         {"Count", "Both", "the count \"Both\" is not In, Out or Total"},
         {"Warn", "80,,100",
          "the warning levels \"80,,100\" are not percentages from 1 to 999 separated by commas"},
-        {"Warn", "80;100",
-         "the warning levels \"80;100\" are not percentages from 1 to 999 separated by commas"},
-        {"Warn", "1000", "the warning levels \"1000\" are not percentages from 1 to 999 separated by commas"},
     };
     Store("A good one", {{"Limit", "1000"}, {"Period", "Day"}});
     for (const auto& c : cases) {
@@ -136,47 +96,32 @@ TEST_F(QuotaStore, ABadValueSkipsThatQuotaWithItsFaultAndNoOther) {
         ASSERT_EQ(quotas.size(), 2u);
         const StoredQuota& bad = quotas[0].Name == "Bad" ? quotas[0] : quotas[1];
         const StoredQuota& good = quotas[0].Name == "Bad" ? quotas[1] : quotas[0];
-        EXPECT_FALSE(bad.Value.has_value()) << c.value;
         EXPECT_EQ(bad.Fault, c.fault);
+        EXPECT_FALSE(bad.Value.has_value()) << c.value;
         EXPECT_TRUE(good.Value.has_value()) << c.value;
         DeleteQuota(kHKeyCurrentUser, kTitle, "Bad");
     }
-    EXPECT_EQ(Stored("A good one", "Limit"), "1000");
 }
 
 TEST_F(QuotaStore, MissingRequiredValuesAreFaults) {
     Store("NoLimit", {{"Period", "Day"}});
     EXPECT_EQ(ReadOne().Fault, "the limit is missing");
     DeleteQuota(kHKeyCurrentUser, kTitle, "NoLimit");
-    Store("NoPeriod", {{"Limit", "5"}});
-    EXPECT_EQ(ReadOne().Fault, "the period is missing");
-    DeleteQuota(kHKeyCurrentUser, kTitle, "NoPeriod");
     Store("NoDays", {{"Limit", "5"}, {"Period", "Days"}});
     EXPECT_EQ(ReadOne().Fault, "the number of days is missing");
-    Store("NoDays", {{"Start", "1000"}});
-    EXPECT_EQ(ReadOne().Fault, "the start \"1000\" is not a number of days from 1 to 999");
-    DeleteQuota(kHKeyCurrentUser, kTitle, "NoDays");
-    Store("Weekday", {{"Limit", "5"}, {"Period", "Week"}, {"Start", "8"}});
-    EXPECT_EQ(ReadOne().Fault, "the start \"8\" is not a weekday from 1 (Monday) to 7");
 }
 
-TEST_F(QuotaStore, DeletingTakesOnlyThatQuota) {
+TEST_F(QuotaStore, DeletingTakesOnlyThatQuotaAndBadNamesAreRefused) {
     Quota other = Mobile();
     other.Name = "Other";
     WriteQuota(kHKeyCurrentUser, kTitle, Mobile());
     WriteQuota(kHKeyCurrentUser, kTitle, other);
     DeleteQuota(kHKeyCurrentUser, kTitle, "Mobile");
+    DeleteQuota(kHKeyCurrentUser, kTitle, ""); // would name every quota
     EXPECT_EQ(ReadOne().Name, "Other");
-    DeleteQuota(kHKeyCurrentUser, kTitle, "");
-    EXPECT_EQ(ReadOne().Name, "Other");
-}
-
-TEST_F(QuotaStore, ANameThatCannotBeAKeyIsRefused) {
-    Quota quota = Mobile();
-    quota.Name = "Mobile\\Data";
-    EXPECT_EQ(RaisedError([&] { WriteQuota(kHKeyCurrentUser, kTitle, quota); }),
+    other.Name = "Mobile\\Data";
+    EXPECT_EQ(RaisedError([&] { WriteQuota(kHKeyCurrentUser, kTitle, other); }),
               "5 WriteQuota: The quota name \"Mobile\\Data\" cannot be stored.");
-    EXPECT_FALSE(IsStorableQuotaName("  ", kTitle));
     // The whole path below the root holds at most 255 characters.
     const size_t room = 255 - std::string("Software\\VantorelQuotaTest\\Quotas\\").size();
     EXPECT_TRUE(IsStorableQuotaName(std::string(room, 'x'), kTitle));
