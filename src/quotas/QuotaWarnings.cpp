@@ -59,7 +59,7 @@ std::optional<QuotaAnnouncements::Entry> ParseEntry(std::string_view line) {
     QuotaAnnouncements::Entry entry;
     const auto start = NumberOf<int64_t>(line.substr(0, first));
     const auto name = Unescaped(line.substr(second + 1));
-    if (!start || !name || name->empty())
+    if (!start || !name)
         return std::nullopt;
     entry.PeriodStartUtc = *start;
     entry.Name = *name;

@@ -96,7 +96,7 @@ TEST(QuotaAnnouncementsRecord, NamesWithTheRecordsOwnDelimitersReadBack) {
     FakeUsageSource usage;
     usage.Add("", UtcSeconds(2026, 3, 10, 1), 90, 0);
     QuotaAnnouncements record;
-    for (const char* name : {"100% off\nnext", "CRC 00000000", "%41"}) {
+    for (const char* name : {"100% off\nnext", "CRC 00000000", "%41", ""}) {
         quota.Name = name;
         CheckQuotas({quota}, usage, FixedOffsetCalendar(), UtcSeconds(2026, 3, 10, 2), record);
     }
@@ -124,7 +124,7 @@ TEST(QuotaAnnouncementsRecord, EveryChangedOrCutByteIsRefused) {
 
 TEST(QuotaAnnouncementsRecord, LinesThatDoNotReadAreRefusedDespiteTheirChecksum) {
     const std::string header = "VantorelQuotaWarnings 1\n";
-    for (const std::string line : {"", "12 80 \n", "12 80,80 Mobile\n", "12 80 Mo%4\n", "1 - A\n1 - A\n"}) {
+    for (const std::string line : {"", "12 80\n", "12 80,80 Mobile\n", "12 80 Mo%4\n", "1 - A\n1 - A\n"}) {
         const std::string body = header + line;
         char crc[16];
         std::snprintf(crc, sizeof crc, "CRC %08X\n", static_cast<unsigned>(Crc32(body)));
