@@ -60,6 +60,7 @@ TEST(QuotaPeriod, LastDaysIsARollingWindowEndingTonight) {
     const QuotaPeriod seven = PeriodOn(QuotaOf(QuotaPeriodKind::Days, 7), {2026, 3, 3});
     EXPECT_EQ(seven.FirstDate, (CivilDate{2026, 2, 25}));
     EXPECT_EQ(seven.EndDate, (CivilDate{2026, 3, 4}));
+    EXPECT_EQ(PeriodOn(QuotaOf(QuotaPeriodKind::Days, 1), {2026, 3, 3}).FirstDate, (CivilDate{2026, 3, 3}));
 }
 
 TEST(QuotaPeriod, BoundariesAreLocalMidnights) {

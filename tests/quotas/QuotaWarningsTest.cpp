@@ -96,7 +96,7 @@ TEST(QuotaAnnouncementsRecord, NamesWithTheRecordsOwnDelimitersReadBack) {
     FakeUsageSource usage;
     usage.Add("", UtcSeconds(2026, 3, 10, 1), 90, 0);
     QuotaAnnouncements record;
-    for (const char* name : {"100% off\nnext", "CRC 00000000", "%41", ""}) {
+    for (const char* name : {"100% off\nnext", "CRC 00000000", "%41", "50%", ""}) {
         quota.Name = name;
         CheckQuotas({quota}, usage, FixedOffsetCalendar(), UtcSeconds(2026, 3, 10, 2), record);
     }
