@@ -56,7 +56,7 @@ TEST_F(QuotaStore, AQuotaIsSixTextValuesThatReadBack) {
 }
 
 TEST_F(QuotaStore, MissingValuesTakeTheirDefaultsAndLevelsAreSorted) {
-    Store("Plain", {{"Limit", "1000"}, {"Period", "week"}});
+    Store("Plain", {{"Limit", "1152921504606846976"}, {"Period", "week"}}); // the largest limit
     const StoredQuota plain = ReadOne();
     ASSERT_TRUE(plain.Value.has_value()) << plain.Fault;
     EXPECT_EQ(QuotaToTexts(*plain.Value).Start, "1");
@@ -82,8 +82,12 @@ TEST_F(QuotaStore, ABadValueSkipsThatQuotaWithItsFaultAndNoOther) {
          "the limit \"1152921504606846977\" is not a number of bytes from 1 to "
          "1152921504606846976"},
         {"Limit", "5 GB", "the limit \"5 GB\" is not a number of bytes from 1 to 1152921504606846976"},
+        {"Limit", "99999999999999999999",
+         "the limit \"99999999999999999999\" is not a number of bytes from 1 to "
+         "1152921504606846976"},
         {"Period", "Year", "the period \"Year\" is not Day, Week, Month or Days"},
         {"Start", "32", "the start \"32\" is not a billing day from 1 to 31"},
+        {"Start", "0", "the start \"0\" is not a billing day from 1 to 31"},
         {"Count", "Both", "the count \"Both\" is not In, Out or Total"},
         {"Warn", "80,,100",
          "the warning levels \"80,,100\" are not percentages from 1 to 999 separated by commas"},

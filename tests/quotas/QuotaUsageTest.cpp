@@ -65,6 +65,7 @@ TEST(QuotaUsage, WhatIsLeftIsSharedByTheRemainingDaysAndTheBalloonSaysSo) {
 }
 
 TEST(QuotaUsage, ALevelIsReachedAtItsShareOfTheLimitRoundedUp) {
+    EXPECT_FALSE(LevelReached(QuotaOf(1000), 799, 80));
     Quota quota = QuotaOf(999); // 80 % is 799.2 octets
     EXPECT_FALSE(LevelReached(quota, 799, 80));
     EXPECT_TRUE(LevelReached(quota, 800, 80));

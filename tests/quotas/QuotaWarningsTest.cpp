@@ -94,7 +94,7 @@ TEST(QuotaAnnouncementsRecord, NamesWithTheRecordsOwnDelimitersReadBack) {
     Quota quota;
     quota.Limit = 100;
     FakeUsageSource usage;
-    usage.Add("", UtcSeconds(2026, 3, 10, 1), 90, 0);
+    usage.Add("", UtcSeconds(2026, 3, 10, 1), 100, 0); // both levels
     QuotaAnnouncements record;
     for (const char* name : {"100% off\nnext", "CRC 00000000", "%41", "50%", ""}) {
         quota.Name = name;
