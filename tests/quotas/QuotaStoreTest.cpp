@@ -62,7 +62,7 @@ TEST_F(QuotaStore, MissingValuesTakeTheirDefaultsAndLevelsAreSorted) {
     EXPECT_EQ(QuotaToTexts(*plain.Value).Start, "1");
     EXPECT_EQ(QuotaToTexts(*plain.Value).Count, "Total");
     EXPECT_EQ(QuotaToTexts(*plain.Value).Warn, "80,100");
-    Store("Plain", {{"Warn", " 100, 80,80 "}});
+    Store("Plain", {{"Warn", " 100 , 80,80"}});
     EXPECT_EQ(ReadOne().Value->Warn, (std::vector<int32_t>{80, 100}));
     Store("Plain", {{"Warn", ""}});
     EXPECT_EQ(ReadOne().Value->Warn, std::vector<int32_t>{});

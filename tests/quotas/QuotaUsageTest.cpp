@@ -75,6 +75,7 @@ TEST(QuotaUsage, ALevelIsReachedAtItsShareOfTheLimitRoundedUp) {
 
 TEST(QuotaUsage, FiguresUseTheLimitsUnitWithOneDecimal) {
     EXPECT_EQ(QuotaFigures(kGB + kGB / 4, 2 * kGB), "1.2 of 2.0 GB"); // 1.25 to even
+    EXPECT_EQ(QuotaFigures(kGB / 2, kGB), "0.5 of 1.0 GB");
     EXPECT_EQ(QuotaFigures(kMB * 41, 50 * kMB), "41.0 of 50.0 MB");
     EXPECT_EQ(QuotaFigures(768, 512 * 1024), "0.8 of 512.0 KB");
     SetDecimalSeparator(',');
