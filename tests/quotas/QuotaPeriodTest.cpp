@@ -1,0 +1,90 @@
+#include "quotas/QuotaPeriod.h"
+#include "support/QuotaFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+constexpr int64_t kHour = 3600;
+
+Quota QuotaOf(QuotaPeriodKind period, int32_t start = 1) {
+    Quota quota;
+    quota.Limit = 5000;
+    quota.Period = period;
+    quota.Start = start;
+    return quota;
+}
+
+QuotaPeriod PeriodOn(const Quota& quota, const CivilDate& today) {
+    return PeriodAt(quota, FixedOffsetCalendar(), UtcSeconds(today.Year, today.Month, today.Day, 12));
+}
+} // namespace
+
+TEST(QuotaTime, CivilDatesWeekdaysAndLeapYears) {
+    for (int64_t days = -800000; days <= 800000; days += 997)
+        EXPECT_EQ(DaysFromCivil(CivilFromDays(days)), days) << days;
+    EXPECT_EQ(CivilFromDays(-1), (CivilDate{1969, 12, 31}));
+    EXPECT_EQ(Weekday({2026, 1, 1}), 4); // a Thursday
+    EXPECT_EQ(Weekday({1969, 12, 28}), 7);
+    EXPECT_EQ(DaysInMonth(2028, 2), 29);
+    EXPECT_EQ(DaysInMonth(1900, 2), 28);
+    EXPECT_EQ(DaysInMonth(2000, 2), 29);
+}
+
+TEST(QuotaPeriod, BillingDaysAreClampedToTheLastDayOfShortMonths) {
+    const struct {
+        int billingDay;
+        CivilDate today, first, end;
+    } cases[] = {
+        {31, {2026, 2, 27}, {2026, 1, 31}, {2026, 2, 28}}, {31, {2026, 2, 28}, {2026, 2, 28}, {2026, 3, 31}},
+        {31, {2028, 2, 28}, {2028, 1, 31}, {2028, 2, 29}}, // leap year
+        {31, {2028, 2, 29}, {2028, 2, 29}, {2028, 3, 31}}, {31, {2026, 5, 1}, {2026, 4, 30}, {2026, 5, 31}},
+        {30, {2026, 3, 5}, {2026, 2, 28}, {2026, 3, 30}},  {15, {2026, 1, 10}, {2025, 12, 15}, {2026, 1, 15}},
+        {1, {2026, 12, 1}, {2026, 12, 1}, {2027, 1, 1}},
+    };
+    for (const auto& c : cases) {
+        const QuotaPeriod period = PeriodOn(QuotaOf(QuotaPeriodKind::Month, c.billingDay), c.today);
+        EXPECT_EQ(period.FirstDate, c.first) << c.billingDay << " " << c.today.Month << "-" << c.today.Day;
+        EXPECT_EQ(period.EndDate, c.end) << c.billingDay << " " << c.today.Month << "-" << c.today.Day;
+    }
+}
+
+TEST(QuotaPeriod, WeeksStartOnTheChosenWeekdayAcrossTheYearsEnd) {
+    const QuotaPeriod monday = PeriodOn(QuotaOf(QuotaPeriodKind::Week, 1), {2026, 1, 1});
+    EXPECT_EQ(monday.FirstDate, (CivilDate{2025, 12, 29}));
+    EXPECT_EQ(monday.EndDate, (CivilDate{2026, 1, 5}));
+    EXPECT_EQ(PeriodOn(QuotaOf(QuotaPeriodKind::Week, 7), {2026, 1, 3}).FirstDate, (CivilDate{2025, 12, 28}));
+    EXPECT_EQ(PeriodOn(QuotaOf(QuotaPeriodKind::Week, 4), {2026, 1, 1}).FirstDate, (CivilDate{2026, 1, 1}));
+}
+
+TEST(QuotaPeriod, LastDaysIsARollingWindowEndingTonight) {
+    const QuotaPeriod seven = PeriodOn(QuotaOf(QuotaPeriodKind::Days, 7), {2026, 3, 3});
+    EXPECT_EQ(seven.FirstDate, (CivilDate{2026, 2, 25}));
+    EXPECT_EQ(seven.EndDate, (CivilDate{2026, 3, 4}));
+    EXPECT_EQ(PeriodOn(QuotaOf(QuotaPeriodKind::Days, 1), {2026, 3, 3}).FirstDate, (CivilDate{2026, 3, 3}));
+}
+
+TEST(QuotaPeriod, BoundariesAreLocalMidnights) {
+    // 02:00 UTC is still the evening before, five hours west of Greenwich.
+    const QuotaPeriod day =
+        PeriodAt(QuotaOf(QuotaPeriodKind::Day), FixedOffsetCalendar(-5 * kHour), UtcSeconds(2026, 3, 1, 2));
+    EXPECT_EQ(day.StartUtc, UtcSeconds(2026, 2, 28, 5));
+    EXPECT_EQ(day.EndUtc, UtcSeconds(2026, 3, 1, 5));
+}
+
+TEST(QuotaPeriod, ADaylightSavingDayInsideThePeriodCountsItsOwnHours) {
+    // Central Europe: +1 h until 01:00 UTC on 29 March 2026, then +2 h.
+    const OneChangeCalendar spring(kHour, UtcSeconds(2026, 3, 29, 1), 2 * kHour);
+    const QuotaPeriod month = PeriodAt(QuotaOf(QuotaPeriodKind::Month, 1), spring, UtcSeconds(2026, 3, 30));
+    EXPECT_EQ(month.StartUtc, UtcSeconds(2026, 2, 28, 23));
+    EXPECT_EQ(month.EndUtc, UtcSeconds(2026, 3, 31, 22));
+    const QuotaPeriod short_ = PeriodAt(QuotaOf(QuotaPeriodKind::Day), spring, UtcSeconds(2026, 3, 29, 12));
+    EXPECT_EQ(short_.EndUtc - short_.StartUtc, 23 * kHour);
+    const OneChangeCalendar autumn(2 * kHour, UtcSeconds(2026, 10, 25, 1), kHour);
+    const QuotaPeriod week =
+        PeriodAt(QuotaOf(QuotaPeriodKind::Week, 1), autumn, UtcSeconds(2026, 10, 25, 12));
+    EXPECT_EQ(week.EndUtc - week.StartUtc, (7 * 24 + 1) * kHour);
+    // Where the clocks jump from 00:00 to 01:00 the day begins at the jump.
+    const int64_t jump = UtcSeconds(2026, 11, 1, 3);
+    const OneChangeCalendar south(-3 * kHour, jump, -2 * kHour);
+    EXPECT_EQ(PeriodAt(QuotaOf(QuotaPeriodKind::Day), south, UtcSeconds(2026, 11, 1, 12)).StartUtc, jump);
+}
