@@ -36,6 +36,12 @@ void HistoryData::Add(std::size_t index, int64_t quarter, uint64_t in, uint64_t 
     series.insert(at, QuarterTotal{quarter, in, out, flags});
 }
 
+void HistoryData::Reserve(std::size_t index, std::size_t more) {
+    auto& series = series_[index];
+    if (series.capacity() - series.size() < more)
+        series.reserve(std::max(series.size() + more, 2 * series.capacity()));
+}
+
 void HistoryData::Merge(const HistoryData& other) {
     for (std::size_t j = 0; j < other.interfaces_.size(); ++j) {
         const std::size_t i = Intern(other.interfaces_[j]);

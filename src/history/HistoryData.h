@@ -36,6 +36,8 @@ public:
     std::size_t Find(const InterfaceGuid& guid) const; // Interfaces().size() when absent
 
     void Add(std::size_t index, int64_t quarter, uint64_t in, uint64_t out, uint8_t flags);
+    // Room for `more` quarters of the interface, growing geometrically.
+    void Reserve(std::size_t index, std::size_t more);
     // Adds every quarter of `other` (read from another file) to this one.
     void Merge(const HistoryData& other);
 

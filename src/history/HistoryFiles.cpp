@@ -64,15 +64,10 @@ void LoadHistory(IHistoryFiles& files, HistoryData& into, std::optional<int> ski
     for (const auto& [month, present] : months) {
         if (skip && month == *skip)
             continue;
-        HistoryData data;
-        if (present.second && ReadWholeFile(files, ArchiveName(month), bytes) && DecodeArchive(bytes, data)) {
-            into.Merge(data);
+        if (present.second && ReadWholeFile(files, ArchiveName(month), bytes) && DecodeArchive(bytes, into))
             continue;
-        }
-        if (present.first && ReadWholeFile(files, JournalName(month), bytes)) {
-            ScanJournal(bytes, data);
-            into.Merge(data);
-        }
+        if (present.first && ReadWholeFile(files, JournalName(month), bytes))
+            ScanJournal(bytes, into);
     }
 }
 

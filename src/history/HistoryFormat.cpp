@@ -66,6 +66,7 @@ public:
     }
     bool Ok() const { return ok_; }
     bool AtEnd() const { return pos_ == size_; }
+    std::size_t Position() const { return pos_; }
 
 private:
     const uint8_t* data_;
@@ -167,31 +168,42 @@ std::vector<uint8_t> EncodeArchive(const HistoryData& data) {
 }
 
 bool DecodeArchive(const std::vector<uint8_t>& bytes, HistoryData& into) {
-    constexpr std::size_t kSig = sizeof kArchiveSignature;
+    constexpr std::size_t kSig = sizeof kArchiveSignature, kEntry = 23;
     if (bytes.size() < kSig + 4 || std::memcmp(bytes.data(), kArchiveSignature, kSig) != 0)
         return false;
     Reader crc(bytes.data() + bytes.size() - 4, 4);
     if (Crc32(bytes.data(), bytes.size() - 4) != crc.Get(4))
         return false;
-    Reader r(bytes.data() + kSig, bytes.size() - kSig - 4);
-    HistoryData month;
-    const auto count = static_cast<std::size_t>(r.Get(2));
+    Reader head(bytes.data() + kSig, bytes.size() - kSig - 4);
+    const auto count = static_cast<std::size_t>(head.Get(2));
+    std::vector<HistoryInterface> interfaces;
+    for (std::size_t i = 0; i < count && head.Ok(); ++i)
+        interfaces.push_back(head.GetInterface());
+    const auto entries = static_cast<std::size_t>(head.Get(4));
+    const std::size_t body = bytes.size() - 4 - head.Position() - kSig;
+    // Checked whole before anything is added, so that a month is taken entirely or not at all.
+    if (!head.Ok() || body / kEntry != entries || body % kEntry != 0)
+        return false;
     std::vector<std::size_t> index;
-    for (std::size_t i = 0; i < count && r.Ok(); ++i)
-        index.push_back(month.Intern(r.GetInterface()));
-    const auto entries = static_cast<std::size_t>(r.Get(4));
-    for (std::size_t e = 0; e < entries && r.Ok(); ++e) {
+    for (const HistoryInterface& h : interfaces)
+        index.push_back(into.Intern(h));
+    const uint8_t* first = bytes.data() + kSig + head.Position();
+    std::vector<std::size_t> per(index.size(), 0);
+    for (std::size_t e = 0; e < entries; ++e)
+        if (const std::size_t i = first[e * kEntry] | static_cast<std::size_t>(first[e * kEntry + 1]) << 8;
+            i < per.size())
+            ++per[i];
+    for (std::size_t i = 0; i < per.size(); ++i)
+        into.Reserve(index[i], per[i]);
+    Reader r(first, body);
+    for (std::size_t e = 0; e < entries; ++e) {
         const auto i = static_cast<std::size_t>(r.Get(2));
         const auto quarter = static_cast<int32_t>(static_cast<uint32_t>(r.Get(4)));
         const uint64_t in = r.Get(8), out = r.Get(8);
         const auto flags = static_cast<uint8_t>(r.Get(1));
-        if (i >= index.size())
-            return false;
-        month.Add(index[i], quarter, in, out, flags);
+        if (i < index.size())
+            into.Add(index[i], quarter, in, out, flags);
     }
-    if (!r.Ok() || !r.AtEnd())
-        return false;
-    into.Merge(month);
     return true;
 }
 
