@@ -102,7 +102,7 @@ TEST_F(Recording, TheClockSetBackOrForwardByADayKeepsEveryMinuteAtItsOwnTime) {
         SCOPED_TRACE(jump);
         files.files.clear();
         log.clear();
-        clock.utc = Utc(2026, 12, 8, 9);
+        clock.utc = Utc(2026, 12, 1); // set back, the clock is in the month before
         auto r = Start();
         Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
         meter.Run(120, 10, 1);
