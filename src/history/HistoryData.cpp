@@ -42,20 +42,6 @@ void HistoryData::Reserve(std::size_t index, std::size_t more) {
         series.reserve(std::max(series.size() + more, 2 * series.capacity()));
 }
 
-void HistoryData::Merge(const HistoryData& other) {
-    for (std::size_t j = 0; j < other.interfaces_.size(); ++j) {
-        const std::size_t i = Intern(other.interfaces_[j]);
-        auto& mine = series_[i];
-        if (mine.empty() || other.series_[j].empty() ||
-            mine.back().quarter < other.series_[j].front().quarter) {
-            mine.insert(mine.end(), other.series_[j].begin(), other.series_[j].end());
-            continue;
-        }
-        for (const QuarterTotal& q : other.series_[j])
-            Add(i, q.quarter, q.in, q.out, q.flags);
-    }
-}
-
 uint64_t HistoryData::TotalIn(std::size_t index) const {
     uint64_t sum = 0;
     for (const QuarterTotal& q : series_[index])

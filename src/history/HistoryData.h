@@ -38,8 +38,6 @@ public:
     void Add(std::size_t index, int64_t quarter, uint64_t in, uint64_t out, uint8_t flags);
     // Room for `more` quarters of the interface, growing geometrically.
     void Reserve(std::size_t index, std::size_t more);
-    // Adds every quarter of `other` (read from another file) to this one.
-    void Merge(const HistoryData& other);
 
     uint64_t TotalIn(std::size_t index) const;
     uint64_t TotalOut(std::size_t index) const;

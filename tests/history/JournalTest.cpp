@@ -57,6 +57,13 @@ TEST(Journal, MinutesAddUpInTheirQuarter) {
     EXPECT_EQ(data.Series(0)[1].in, 900u);
 }
 
+TEST(Journal, AnArchiveKeepsWhetherAllInterfacesCountsAnInterface) {
+    HistoryData month, read;
+    month.Add(month.Intern(Interface(2, false)), 7, 1, 1, 0);
+    ASSERT_TRUE(DecodeArchive(EncodeArchive(month), read));
+    EXPECT_FALSE(read.Interfaces()[0].countedInAll);
+}
+
 TEST(Journal, TornTailIsCutFromTheFileAndLaterRecordsFollowTheSoundOnes) {
     FakeHistoryFiles files;
     FakeHistoryClock clock;

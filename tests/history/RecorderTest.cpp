@@ -37,6 +37,19 @@ TEST_F(Recording, APowerCutKeepsEveryWholeMinute) {
     EXPECT_EQ(Recorded(), 1190u);
 }
 
+TEST_F(Recording, AFailedWriteIsReportedAndItsMinutesAreWrittenByTheNext) {
+    auto r = Start();
+    Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
+    meter.Run(59, 10, 1);
+    clock.Advance(1);
+    files.DieAfter(0);
+    EXPECT_FALSE(r->Flush());
+    files.Restart();
+    meter.Run(60, 10, 1);
+    r.reset();
+    EXPECT_EQ(Recorded(), 1180u);
+}
+
 TEST_F(Recording, FlushOnRequestWritesTheMinuteSoFar) {
     auto r = Start();
     Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
