@@ -1,0 +1,5 @@
+#include "support/FakeHistoryFiles.h"
+
+std::unique_ptr<IHistoryFiles> MakeContractFiles() {
+    return std::make_unique<FakeHistoryFiles>();
+}
