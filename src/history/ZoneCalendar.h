@@ -10,6 +10,9 @@ struct CivilDate {
     int year = 1970, month = 1, day = 1;
     auto operator<=>(const CivilDate&) const = default;
 };
+inline int64_t DaysFromCivil(const CivilDate& date) {
+    return DaysFromCivil(date.year, date.month, date.day);
+}
 CivilDate CivilFromDays(int64_t days);
 int DaysInMonth(int year, int month);
 int WeekDay(int64_t days); // 0 Sunday .. 6 Saturday, as SYSTEMTIME counts

@@ -4,11 +4,11 @@
 
 namespace {
 CivilDate NextMonth(const CivilDate& date) {
-    return date.Month == 12 ? CivilDate{date.Year + 1, 1, 1} : CivilDate{date.Year, date.Month + 1, 1};
+    return date.month == 12 ? CivilDate{date.year + 1, 1, 1} : CivilDate{date.year, date.month + 1, 1};
 }
 
 CivilDate PreviousMonth(const CivilDate& date) {
-    return date.Month == 1 ? CivilDate{date.Year - 1, 12, 1} : CivilDate{date.Year, date.Month - 1, 1};
+    return date.month == 1 ? CivilDate{date.year - 1, 12, 1} : CivilDate{date.year, date.month - 1, 1};
 }
 } // namespace
 
@@ -29,11 +29,11 @@ QuotaPeriod PeriodAt(const Quota& quota, const ILocalCalendar& calendar, int64_t
         period.EndDate = AddDays(period.FirstDate, 7);
         break;
     case QuotaPeriodKind::Month: {
-        const CivilDate thisMonths = BillingDate(today.Year, today.Month, quota.Start);
-        const CivilDate firstMonth = today.Day >= thisMonths.Day ? today : PreviousMonth(today);
-        period.FirstDate = BillingDate(firstMonth.Year, firstMonth.Month, quota.Start);
+        const CivilDate thisMonths = BillingDate(today.year, today.month, quota.Start);
+        const CivilDate firstMonth = today.day >= thisMonths.day ? today : PreviousMonth(today);
+        period.FirstDate = BillingDate(firstMonth.year, firstMonth.month, quota.Start);
         const CivilDate next = NextMonth(firstMonth);
-        period.EndDate = BillingDate(next.Year, next.Month, quota.Start);
+        period.EndDate = BillingDate(next.year, next.month, quota.Start);
         break;
     }
     case QuotaPeriodKind::Days:

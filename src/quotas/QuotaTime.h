@@ -1,17 +1,11 @@
 #pragma once
+#include "history/ZoneCalendar.h"
+
 #include <cstdint>
 #include <string>
 
 // What the quotas need of the usage history: octets counted and the local calendar it reckons in.
 // Instants are UTC seconds since 1970.
-
-// A date of the proleptic Gregorian calendar.
-struct CivilDate {
-    int Year = 1970;
-    int Month = 1; // 1-12
-    int Day = 1;   // 1-31
-    friend bool operator==(const CivilDate&, const CivilDate&) = default;
-};
 
 // A local date and time, to the second.
 struct LocalDateTime {
@@ -43,10 +37,6 @@ public:
     virtual Octets Between(const std::string& interfaceName, int64_t fromUtc, int64_t toUtc) const = 0;
 };
 
-// Days since 1970-01-01 (negative before it), and back.
-int64_t DaysFromCivil(const CivilDate& date);
-CivilDate CivilFromDays(int64_t days);
 CivilDate AddDays(const CivilDate& date, int64_t days);
 // 1 Monday .. 7 Sunday.
 int Weekday(const CivilDate& date);
-int DaysInMonth(int year, int month);

@@ -1,4 +1,5 @@
 #include "quotas/QuotaWarnings.h"
+#include "history/Crc32.h"
 
 #include <algorithm>
 #include <charconv>
@@ -82,13 +83,7 @@ std::optional<QuotaAnnouncements::Entry> ParseEntry(std::string_view line) {
 } // namespace
 
 uint32_t Crc32(std::string_view bytes) {
-    uint32_t crc = 0xFFFFFFFFu;
-    for (const char c : bytes) {
-        crc ^= static_cast<unsigned char>(c);
-        for (int bit = 0; bit < 8; ++bit)
-            crc = (crc >> 1) ^ (0xEDB88320u & (0u - (crc & 1u)));
-    }
-    return ~crc;
+    return Crc32(reinterpret_cast<const uint8_t*>(bytes.data()), bytes.size());
 }
 
 std::vector<int32_t> QuotaAnnouncements::Announced(const std::string& name, int64_t periodStartUtc) const {

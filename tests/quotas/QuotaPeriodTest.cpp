@@ -15,7 +15,7 @@ Quota QuotaOf(QuotaPeriodKind period, int32_t start = 1) {
 }
 
 QuotaPeriod PeriodOn(const Quota& quota, const CivilDate& today) {
-    return PeriodAt(quota, FixedOffsetCalendar(), UtcSeconds(today.Year, today.Month, today.Day, 12));
+    return PeriodAt(quota, FixedOffsetCalendar(), UtcSeconds(today.year, today.month, today.day, 12));
 }
 } // namespace
 
@@ -43,8 +43,8 @@ TEST(QuotaPeriod, BillingDaysAreClampedToTheLastDayOfShortMonths) {
     };
     for (const auto& c : cases) {
         const QuotaPeriod period = PeriodOn(QuotaOf(QuotaPeriodKind::Month, c.billingDay), c.today);
-        EXPECT_EQ(period.FirstDate, c.first) << c.billingDay << " " << c.today.Month << "-" << c.today.Day;
-        EXPECT_EQ(period.EndDate, c.end) << c.billingDay << " " << c.today.Month << "-" << c.today.Day;
+        EXPECT_EQ(period.FirstDate, c.first) << c.billingDay << " " << c.today.month << "-" << c.today.day;
+        EXPECT_EQ(period.EndDate, c.end) << c.billingDay << " " << c.today.month << "-" << c.today.day;
     }
 }
 
