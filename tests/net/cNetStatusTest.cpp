@@ -172,6 +172,7 @@ TEST_F(Sampler, ALateTickRaisesOneSampleASecondAndKeepsTheTotal) {
         {2500, 9, {{4, 0}, {5, 0}}},         // 2 again
         {2501, 9, {{3, 0}, {3, 0}, {3, 0}}}, // 3
         {3400, 2, {{0, 0}, {0, 0}, {2, 0}}}, // the remainder rides on the last second
+        {3500, 8, Samples(4, {2, 0})},       // 4, the even count
         {10000, 10, Samples(10, {1, 0})},    // the longest tick that is no gap
     };
     for (const auto& step : steps) {
