@@ -35,10 +35,12 @@ void WriteValue(const char* key, const char* name, const std::string& text) {
     RegSetKeyValueA(HKEY_CURRENT_USER, key, name, REG_SZ, text.c_str(), static_cast<DWORD>(text.size() + 1));
 }
 
-// A fresh settings key: not a first run (no balloon, no Run value), the meter as asked.
+// A fresh settings key: not a first run (no balloon, no Run value), the meter as asked, watching the
+// loopback interface that tools/traffic keeps busy (All Interfaces leaves loopback out).
 void PrepareSettings(bool meterShown) {
     SHDeleteKeyA(HKEY_CURRENT_USER, kAppKey);
     WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
+    WriteValue("Software\\Vantorel\\Settings", "Interface", "lo");
     WriteValue("Software\\Vantorel\\Graph", "ShowOnStartup", meterShown ? "True" : "False");
 }
 

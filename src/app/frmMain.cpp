@@ -203,6 +203,7 @@ void frmMain::Form_Load() {
 
     NetStat = std::make_unique<cNetStatus>();
     NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
+    NetStat->Gap = [this](uint64_t in, uint64_t out, uint64_t ms) { NetStat_Gap(in, out, ms); };
     IgnoringErrors([this] { NetStat->SetInterface(ReadAppSetting("Settings", "Interface", "")); });
     NetStat->Start();
 
@@ -318,6 +319,11 @@ void frmMain::NetStat_Status(int32_t lIn, int32_t lOut) {
     NetStatistics->AddData(lIn, lOut);
     if (StatisticsVisible && m_statistics)
         m_statistics->UpdateStats();
+}
+
+void frmMain::NetStat_Gap(uint64_t inOctets, uint64_t outOctets, uint64_t ms) {
+    WriteLog("NetStat_Gap: " + std::to_string(ms) + " ms, " + std::to_string(inOctets) + " octets in, " +
+             std::to_string(outOctets) + " out");
 }
 
 void frmMain::mnuShow_Click() {

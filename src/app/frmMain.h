@@ -38,6 +38,8 @@ public:
 
     // The sampler's handler: fans one sample out to the tray, the graph and the statistics.
     void NetStat_Status(int32_t lIn, int32_t lOut);
+    // Traffic across a gap of more than ten seconds (sleep, a long hang), which no sample carries.
+    void NetStat_Gap(uint64_t inOctets, uint64_t outOctets, uint64_t ms);
 
     // Commands of the tray menu.
     void mnuShow_Click();

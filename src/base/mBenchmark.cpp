@@ -7,7 +7,12 @@ uint32_t SteadyTick() {
     using namespace std::chrono;
     return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
 }
+uint64_t SteadyTick64() {
+    using namespace std::chrono;
+    return static_cast<uint64_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
+}
 TickSource g_tickSource = SteadyTick;
+TickSource64 g_tickSource64 = SteadyTick64;
 uint32_t g_startTick = 0;
 } // namespace
 
@@ -16,6 +21,12 @@ void SetTickSource(TickSource source) {
 }
 uint32_t CurrentTick() {
     return g_tickSource();
+}
+void SetTickSource64(TickSource64 source) {
+    g_tickSource64 = source ? source : SteadyTick64;
+}
+uint64_t CurrentTick64() {
+    return g_tickSource64();
 }
 
 void StartTimer() {

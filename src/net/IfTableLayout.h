@@ -10,6 +10,7 @@ namespace IfTableLayout {
 inline constexpr std::size_t kHeaderSize = 4;
 inline constexpr std::size_t kRowSize = 860;
 inline constexpr std::size_t kIndex = 512;
+inline constexpr std::size_t kType = 516;
 inline constexpr std::size_t kInOctets = 552;
 inline constexpr std::size_t kOutOctets = 576;
 inline constexpr std::size_t kDescrLen = 600;

@@ -2,11 +2,12 @@
 #include "net/MTimer.h"
 #include "net/mNetStatus.h"
 
-// The system's interface table (iphlpapi GetIfTable) and timers (user32 SetTimer/KillTimer with no
-// window), each calling the real function and nothing else.
+// The system's interface tables (iphlpapi GetIfTable and GetIfTable2) and timers (user32 SetTimer/KillTimer
+// with no window), each calling the real function and nothing else.
 class Win32InterfaceTable : public IInterfaceTable {
 public:
     uint32_t GetIfTable(void* table, uint32_t* size, bool order) override;
+    bool GetIfTable2(IfRow2* rows, std::size_t capacity, std::size_t* count) override;
 };
 
 class Win32SystemTimer : public ISystemTimer {

@@ -1,5 +1,6 @@
 #include "net/mNetStatus.h"
 #include "net/IfTableLayout.h"
+#include "net/InterfaceReader.h"
 
 #include <algorithm>
 #include <cstring>
@@ -15,16 +16,6 @@ constexpr std::size_t kMaxRows = 8192;
 // A table that keeps growing between question and answer is asked this often.
 constexpr int kAttempts = 4;
 
-std::string_view RowName(const unsigned char* row) {
-    // Wine counts the description without its NUL, Windows with it: the first NUL ends the name.
-    std::size_t len = ReadU32(row + kDescrLen);
-    if (len > kDescrSize)
-        len = kDescrSize;
-    const char* text = reinterpret_cast<const char*>(row + kDescr);
-    const void* nul = std::memchr(text, 0, len);
-    return {text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : len};
-}
-
 // Calls `visit` with each row of one fresh snapshot in the system's order until it returns false.
 template <class Visit>
 void ForEachRow(Visit&& visit) {
@@ -36,25 +27,29 @@ void ForEachRow(Visit&& visit) {
     }
 }
 
-int32_t Counter(std::string_view interfaceName, std::size_t offset) {
-    uint32_t value = 0;
-    if (interfaceName.empty()) {
-        // Every row counts, loopback and disconnected ones too; the sum wraps like the counters.
-        ForEachRow([&](const unsigned char* row) {
-            value += ReadU32(row + offset);
-            return true;
-        });
-    } else {
-        ForEachRow([&](const unsigned char* row) {
-            if (!RowIsNamed(row, interfaceName))
-                return true;
-            value = ReadU32(row + offset);
-            return false;
-        });
+int32_t Counter(std::string_view interfaceName, bool in) {
+    // Too large for the stack of every caller.
+    const auto reader = std::make_unique<InterfaceReader>();
+    const std::span<InterfaceRow> rows = reader->Take();
+    CountRows(rows, interfaceName);
+    uint32_t value = 0; // the sum wraps like the counters
+    for (const InterfaceRow& row : rows) {
+        if (row.counted)
+            value += static_cast<uint32_t>(in ? row.inOctets : row.outOctets);
     }
     return static_cast<int32_t>(value);
 }
 } // namespace
+
+std::string_view RowName(const unsigned char* row) {
+    // Wine counts the description without its NUL, Windows with it: the first NUL ends the name.
+    std::size_t len = ReadU32(row + kDescrLen);
+    if (len > kDescrSize)
+        len = kDescrSize;
+    const char* text = reinterpret_cast<const char*>(row + kDescr);
+    const void* nul = std::memchr(text, 0, len);
+    return {text, nul ? static_cast<std::size_t>(static_cast<const char*>(nul) - text) : len};
+}
 
 SnapshotSpace::Rows SnapshotSpace::Take() {
     if (!g_table)
@@ -110,8 +105,8 @@ std::vector<std::string> GetInterfaceNames() {
 }
 
 int32_t GetInOctets(std::string_view interfaceName) {
-    return Counter(interfaceName, kInOctets);
+    return Counter(interfaceName, true);
 }
 int32_t GetOutOctets(std::string_view interfaceName) {
-    return Counter(interfaceName, kOutOctets);
+    return Counter(interfaceName, false);
 }

@@ -2,6 +2,7 @@
 #include "net/IfTableLayout.h"
 
 #include <algorithm>
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -10,12 +11,28 @@
 #include <string_view>
 #include <vector>
 
-// Where the reader gets the interface table: GetIfTable over a MIB_IFTABLE byte image
-// (see IfTableLayout.h). `size` is the size of `table` in bytes; when it is too small the call
-// answers kInsufficientBuffer and writes the size needed back.
+// One row of the newer interface table (GetIfTable2's MIB_IF_ROW2), as far as the meter reads it.
+struct IfRow2 {
+    uint32_t index = 0;  // InterfaceIndex, the old table's dwIndex
+    uint32_t type = 0;   // Type (IANA ifType)
+    uint32_t medium = 0; // PhysicalMediumType
+    bool hardware = false;
+    bool filter = false;
+    uint64_t inOctets = 0;
+    uint64_t outOctets = 0;
+    std::array<uint8_t, 16> guid{}; // InterfaceGuid, its bytes as the system holds them
+    char alias[257] = {};           // Alias in the ANSI code page, NUL-terminated: "Wi-Fi", "Ethernet 2"
+};
+
+// Where the reader gets the interface tables. GetIfTable fills a MIB_IFTABLE byte image
+// (see IfTableLayout.h): `size` is the size of `table` in bytes; when it is too small the call
+// answers kInsufficientBuffer and writes the size needed back. GetIfTable2 is false when the system
+// cannot give the newer table; otherwise `*count` is its number of rows, of which the first that fit
+// in `capacity` are copied to `rows`.
 class IInterfaceTable {
 public:
     virtual uint32_t GetIfTable(void* table, uint32_t* size, bool order) = 0;
+    virtual bool GetIfTable2(IfRow2* rows, std::size_t capacity, std::size_t* count) = 0;
 
 protected:
     ~IInterfaceTable() = default;
@@ -32,8 +49,8 @@ int32_t NumInterfaces();
 // Names in the system's table order; element i (from 0) is row i. Logs number them from 1.
 std::vector<std::string> GetInterfaceNames();
 // The counter of the first row named exactly (case-sensitive) `interfaceName`, or 0 when none is.
-// The empty name gives the sum over every row, modulo 2^32. Counters are unsigned 32-bit values
-// handed on as the signed 32-bit number of the same bits.
+// The empty name gives the sum over the rows that carry wire traffic (CountRows), modulo 2^32.
+// Counters are handed on as the signed 32-bit number of their low 32 bits.
 int32_t GetInOctets(std::string_view interfaceName);
 int32_t GetOutOctets(std::string_view interfaceName);
 
@@ -61,16 +78,5 @@ private:
     uint32_t m_heapSize = 0;
 };
 
-// Whether a snapshot's row is named exactly `name` (its description up to the first NUL within
-// dwDescrLen), decided without searching the description for its NUL. In line: it runs for every row
-// of every tick that watches one interface.
-inline bool RowIsNamed(const unsigned char* row, std::string_view name) {
-    // A name holds no NUL: one that does names no row.
-    const std::size_t len = std::min<std::size_t>(IfTableLayout::ReadU32(row + IfTableLayout::kDescrLen),
-                                                  IfTableLayout::kDescrSize);
-    const std::size_t n = name.size();
-    const char* text = reinterpret_cast<const char*>(row + IfTableLayout::kDescr);
-    if (n > len || (n < len && text[n] != '\0') || (n > 0 && text[n - 1] != name[n - 1]))
-        return false;
-    return std::memcmp(text, name.data(), n) == 0 && name.find('\0') == std::string_view::npos;
-}
+// A snapshot row's name: its description up to the first NUL within dwDescrLen.
+std::string_view RowName(const unsigned char* row);

@@ -52,6 +52,12 @@ int InterfaceEntryFor(const std::vector<std::string>& names, const std::string& 
     return found == names.end() ? 0 : static_cast<int>(found - names.begin()) + 1;
 }
 
+std::string InterfaceEntryText(const std::string& name, const std::string& alias) {
+    if (alias.empty() || alias == name)
+        return name;
+    return alias + " (" + name + ")";
+}
+
 SettingsChoices ReadSettingsChoices(const cNetStatus& netStat, const cGraph& graph) {
     SettingsChoices c;
     c.Interface = netStat.Interface();

@@ -22,6 +22,11 @@ std::optional<ScaleOption> OptionForScale(bool autoScale, int32_t scaleValue);
 // empty name and for one that is not listed, else 1 + the first name equal to it, letter case and all.
 int InterfaceEntryFor(const std::vector<std::string>& names, const std::string& watched);
 
+// How the interface list shows an interface: the name Windows shows for it, then its description in
+// brackets ("Wi-Fi (Intel(R) Wi-Fi 6 AX201 160MHz)"); the description alone where there is no alias
+// or the alias says nothing more.
+std::string InterfaceEntryText(const std::string& name, const std::string& alias);
+
 // Everything the settings dialog shows and Apply takes up.
 struct SettingsChoices {
     std::string Interface; // empty: all interfaces

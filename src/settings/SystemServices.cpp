@@ -11,6 +11,9 @@ namespace {
 uint32_t SystemTick() {
     return GetTickCount();
 }
+uint64_t SystemTick64() {
+    return GetTickCount64();
+}
 } // namespace
 
 void UseSystemServices() {
@@ -20,4 +23,5 @@ void UseSystemServices() {
     SetRegistryApi(registry);
     SetLogSystem(logSystem);
     SetTickSource(SystemTick);
+    SetTickSource64(SystemTick64);
 }

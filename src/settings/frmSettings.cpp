@@ -3,7 +3,7 @@
 #include "base/AppInfo.h"
 #include "base/mLogging.h"
 #include "meter/TranslucentAlpha.h"
-#include "net/mNetStatus.h"
+#include "net/InterfaceReader.h"
 #include "resources/resource.h"
 
 #include <string>
@@ -39,15 +39,21 @@ void frmSettings::Form_Load() {
     // Only the first entry carries item data; nothing reads it.
     AddListEntry(m_hwnd, IDC_cmbInt, "All Interfaces", 1);
     const SettingsChoices choices = ReadSettingsChoices(*m_main.NetStat, *m_main.NetGraph);
-    std::vector<std::string> names;
-    if (NumInterfaces() >= 1)
-        names = GetInterfaceNames();
-    // An interface that is away for now (unplugged, a VPN down) stays listed and chosen, so that an
-    // Apply made for another choice does not switch the meter to all interfaces for good.
-    if (!choices.Interface.empty() && InterfaceEntryFor(names, choices.Interface) == 0)
+    // Each interface a user could mean once: filter rows repeat their adapter's traffic.
+    std::vector<ListedInterface> listed = GetListedInterfaces();
+    std::vector<std::string>& names = m_interfaceNames;
+    names.clear();
+    for (const auto& item : listed)
+        names.push_back(item.name);
+    // An interface that is away for now (unplugged, a VPN down), or a filter row chosen before, stays
+    // listed and chosen, so that an Apply made for another choice does not switch the meter to all
+    // interfaces for good.
+    if (!choices.Interface.empty() && InterfaceEntryFor(names, choices.Interface) == 0) {
         names.push_back(choices.Interface);
-    for (const auto& name : names)
-        AddListEntry(m_hwnd, IDC_cmbInt, name);
+        listed.push_back({choices.Interface, ""});
+    }
+    for (const auto& item : listed)
+        AddListEntry(m_hwnd, IDC_cmbInt, InterfaceEntryText(item.name, item.alias));
     FitDroppedWidth(m_hwnd, IDC_cmbInt);
     for (int step = 0; step < kOpacitySteps; ++step)
         AddListEntry(m_hwnd, IDC_cmbAlpha, OpacityStepText(step));
@@ -74,8 +80,8 @@ void frmSettings::ShowChoices(const SettingsChoices& c) {
 SettingsChoices frmSettings::Choices() const {
     SettingsChoices c;
     const int entry = SelectedListEntry(m_hwnd, IDC_cmbInt);
-    if (entry > 0)
-        c.Interface = ListEntry(m_hwnd, IDC_cmbInt, entry);
+    if (entry > 0 && static_cast<std::size_t>(entry) <= m_interfaceNames.size())
+        c.Interface = m_interfaceNames[entry - 1];
     c.ShowGraph = IsItemChecked(m_hwnd, IDC_chkShowGraph);
     c.Startup = IsItemChecked(m_hwnd, IDC_chkStartup);
     for (const auto& button : kScaleButtons) {

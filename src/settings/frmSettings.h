@@ -5,6 +5,9 @@
 
 #include <windows.h>
 
+#include <string>
+#include <vector>
+
 class frmMain;
 
 // The settings dialog: the watched interface, the graph's scale and what it shows, the meter's border
@@ -36,4 +39,6 @@ private:
 
     frmMain& m_main;
     bool m_loaded = false;
+    // The description behind each interface entry after "All Interfaces": what is stored.
+    std::vector<std::string> m_interfaceNames;
 };

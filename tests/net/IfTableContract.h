@@ -6,6 +6,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <set>
 #include <vector>
 
@@ -45,4 +46,31 @@ TYPED_TEST_P(IfTableContract, TellsTheSizeItNeedsThenFillsABufferOfThatSize) {
     }
 }
 
-REGISTER_TYPED_TEST_SUITE_P(IfTableContract, TellsTheSizeItNeedsThenFillsABufferOfThatSize);
+// The newer table tells its row count whatever the room given, fills only that room, and knows every
+// row of the old table by its index.
+TYPED_TEST_P(IfTableContract, TheNewerTableCountsItsRowsAndKnowsTheOldTablesIndexes) {
+    using namespace IfTableLayout;
+    IInterfaceTable& table = TypeParam::Table();
+    std::size_t count = 0;
+    ASSERT_TRUE(table.GetIfTable2(nullptr, 0, &count));
+    ASSERT_GE(count, 1u);
+    std::vector<IfRow2> rows(count + 1);
+    rows.back().index = 0xDEADu;
+    std::size_t again = 0;
+    ASSERT_TRUE(table.GetIfTable2(rows.data(), count, &again));
+    EXPECT_EQ(again, count);
+    EXPECT_EQ(rows.back().index, 0xDEADu) << "written beyond the room given";
+    std::vector<uint32_t> words(TableSize(count + 8) / 4);
+    uint32_t size = static_cast<uint32_t>(words.size() * 4);
+    ASSERT_EQ(table.GetIfTable(words.data(), &size, false), kNoError);
+    const auto* bytes = reinterpret_cast<const unsigned char*>(words.data());
+    for (uint32_t i = 0; i < ReadU32(bytes); ++i) {
+        const uint32_t index = ReadU32(bytes + TableSize(i) + kIndex);
+        EXPECT_TRUE(
+            std::any_of(rows.begin(), rows.end() - 1, [&](const IfRow2& r) { return r.index == index; }))
+            << "row " << i << ", index " << index;
+    }
+}
+
+REGISTER_TYPED_TEST_SUITE_P(IfTableContract, TellsTheSizeItNeedsThenFillsABufferOfThatSize,
+                            TheNewerTableCountsItsRowsAndKnowsTheOldTablesIndexes);

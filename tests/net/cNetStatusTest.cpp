@@ -1,4 +1,6 @@
 #include "net/cNetStatus.h"
+#include "base/mBenchmark.h"
+#include "base/mLogging.h"
 #include "net/MTimer.h"
 #include "support/AllocCounter.h"
 #include "support/NetFakes.h"
@@ -14,9 +16,13 @@
 using Samples = std::vector<std::pair<int32_t, int32_t>>;
 
 namespace {
+uint64_t g_now = 0;
+
 class Sampler : public testing::Test {
 protected:
     void SetUp() override {
+        g_now = 5000000000ull; // beyond 32 bits: the sampler's clock does not wrap
+        SetTickSource64([] { return g_now; });
         ResetTimerTable();
         SetSystemTimer(&sys);
         SetInterfaceTable(&table);
@@ -30,16 +36,26 @@ protected:
         ResetTimerTable();
         SetSystemTimer(nullptr);
         SetInterfaceTable(nullptr);
+        SetTickSource64(nullptr);
     }
 
-    // One tick of the sampler's timer as the system delivers it; the sample it raised.
-    std::pair<int32_t, int32_t> Tick() {
+    // One tick of the sampler's timer as the system delivers it, `ms` after the one before; the sample
+    // it raised.
+    std::pair<int32_t, int32_t> Tick(uint64_t ms = 1000) {
+        g_now += ms;
         samples.clear();
         EXPECT_TRUE(sys.Fire(net->Timer()->TimerID()));
         EXPECT_EQ(samples.size(), 1u);
         return samples.empty() ? std::pair{-99, -99} : samples.back();
     }
-    void Counters(std::size_t row, uint32_t in, uint32_t out) {
+    // Every sample of one tick `ms` after the one before.
+    Samples LateTick(uint64_t ms) {
+        g_now += ms;
+        samples.clear();
+        EXPECT_TRUE(sys.Fire(net->Timer()->TimerID()));
+        return samples;
+    }
+    void Counters(std::size_t row, uint64_t in, uint64_t out) {
         table.rows[row].inOctets = in;
         table.rows[row].outOctets = out;
     }
@@ -87,25 +103,25 @@ TEST_F(Sampler, StartAndAChangeOfInterfaceTakeABaselineAndAVanishedInterfaceCome
     EXPECT_EQ(Tick(), std::pair(0, 0));
 }
 
-TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
+TEST_F(Sampler, SixtyFourBitCountersGiveTheirTrueDifferenceAndACounterThatGoesDownRestarts) {
     net->Start();
     net->SetInterface(""); // the next tick takes a baseline
     // The two rows' incoming counters, and the sample they give.
     const struct {
-        uint32_t loopback, eth0;
+        uint64_t first, second;
         int32_t lIn;
     } steps[] = {
-        {0xFFFFFF00u, 0x80u, 0},                // a baseline
-        {0xFFFFFFF0u, 0x100u, 0x170},           // the loopback wraps
-        {0xE0000000u, 0x50u, 0},                // back by less than half the range, or from the lower half:
-        {0xE0000001u, 0x52u, 3},                // restarts, which start new baselines
-        {0x40000000u, 0x70000000u, 0x7FFFFFFF}, // each possible, together more than a sample holds
-        {0xC0000000u, 0x70000000u, 0},          // half the range: a counter that went back
+        {0xFFFFFF00u, 0x7FFFFFF0u, 0},             // a baseline
+        {0x100000000ull, 0x80000001u, 0x111},      // across 2^32 and across 2^31: no wrap, no restart
+        {0x50u, 0x80000002u, 1},                   // a restart from above 2^31: nothing, a new baseline
+        {0x60u, 0x80000003u, 0x11},                //
+        {0x400000000ull, 0x80000003u, 0x7FFFFFFF}, // more than a second can carry is held to it
+        {0x400000001ull, 0x80000002u, 1},          // the second went back: it gives nothing
     };
     for (const auto& step : steps) {
-        Counters(0, step.loopback, 0);
-        Counters(1, step.eth0, 0);
-        EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.loopback << ", " << step.eth0;
+        Counters(0, step.first, 0);
+        Counters(1, step.second, 0);
+        EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.first << ", " << step.second;
     }
     // An index and a length that go with a name differing in any one byte are another adapter: only a
     // baseline, and moves from there (a name shorter than a word; each word of a longer one).
@@ -120,16 +136,146 @@ TEST_F(Sampler, CountersThatWrapOrCross2To31GiveTheirTrueDifference) {
     }
 }
 
+TEST_F(Sampler, WithoutTheNewerTableCountersWrapAt2To32AndAChangeOfTableInventsNothing) {
+    table.noTable2 = true;
+    Counters(1, 0x1FFFFFF00ull, 0); // the old table has only the low 32 bits
+    net->Start();
+    const struct {
+        uint64_t eth0;
+        bool table2;
+        int32_t lIn;
+    } steps[] = {
+        {0x200000010ull, false, 0x110}, // a wrap of the low 32 bits
+        {0x200000020ull, true, 0x10},   // from the old table to the new: the low 32 bits compared
+        {0x200000030ull, true, 0x10},   // 64 bits on both sides
+        {0x200000040ull, false, 0x10},  // and back
+        {0x280000050ull, false, 0},     // half the range or more: a counter that went back
+        {0x280000060ull, false, 0x10},
+    };
+    for (const auto& step : steps) {
+        table.noTable2 = !step.table2;
+        Counters(1, step.eth0, 0);
+        EXPECT_EQ(Tick(), std::pair(step.lIn, 0)) << std::hex << step.eth0;
+    }
+}
+
+TEST_F(Sampler, ALateTickRaisesOneSampleASecondAndKeepsTheTotal) {
+    net->Start();
+    const struct {
+        uint64_t ms, moved;
+        Samples samples;
+    } steps[] = {
+        {1000, 7, {{7, 0}}},
+        {400, 7, {{7, 0}}},                  // early: still one sample
+        {1499, 7, {{7, 0}}},                 // rounded down
+        {1500, 7, {{3, 0}, {4, 0}}},         // a tie goes to the even count: 2
+        {2500, 9, {{4, 0}, {5, 0}}},         // 2 again
+        {2501, 9, {{3, 0}, {3, 0}, {3, 0}}}, // 3
+        {3400, 2, {{0, 0}, {0, 0}, {2, 0}}}, // the remainder rides on the last second
+        {3500, 8, Samples(4, {2, 0})},       // 4, the even count
+        {10000, 10, Samples(10, {1, 0})},    // the longest tick that is no gap
+    };
+    for (const auto& step : steps) {
+        table.rows[1].inOctets += step.moved;
+        EXPECT_EQ(LateTick(step.ms), step.samples) << step.ms << " ms";
+    }
+}
+
+namespace {
+struct CapturedLog : ILogSystem {
+    struct File : ILogFile {
+        explicit File(std::string& text) : text(text) {}
+        bool Append(const std::string& bytes) override {
+            text += bytes;
+            return true;
+        }
+        std::string& text;
+    };
+    LogDateTime Now() override { return {2026, 1, 1, 0, 0, 0}; }
+    std::string ShortDate(const LogDateTime&) override { return "d"; }
+    std::string LongTime(const LogDateTime&) override { return "t"; }
+    std::unique_ptr<ILogFile> OpenForAppend(const std::string&) override {
+        return std::make_unique<File>(text);
+    }
+    std::string text;
+};
+} // namespace
+
+TEST_F(Sampler, AGapOfMoreThanTenSecondsIsNoSpikeAndItsTrafficGoesToTheGapEvent) {
+    struct GapSeen {
+        uint64_t in, out, ms;
+        bool operator==(const GapSeen&) const = default;
+    };
+    std::vector<GapSeen> gaps;
+    net->Gap = [&](uint64_t in, uint64_t out, uint64_t ms) {
+        gaps.push_back({in, out, ms});
+        EXPECT_TRUE(samples.empty()) << "the gap comes before its sample";
+    };
+    net->Start();
+    Counters(1, 5000 + 3000000000ull, 300 + 40);
+    EXPECT_EQ(LateTick(10001), (Samples{{0, 0}}));
+    EXPECT_EQ(gaps, (std::vector<GapSeen>{{3000000000ull, 40, 10001}}));
+    Counters(1, 5000 + 3000000100ull, 300 + 45);
+    EXPECT_EQ(LateTick(1000), (Samples{{100, 5}})) << "the gap's readings are the new baselines";
+    net->SetInterface("eth0");
+    EXPECT_EQ(LateTick(3600000), (Samples{{0, 0}})) << "a baseline tick after a change is no gap";
+    EXPECT_EQ(gaps.size(), 1u);
+}
+
+TEST_F(Sampler, ASecondBeyondWhatASampleHoldsIsClampedAndLoggedOnce) {
+    CapturedLog log;
+    SetLogSystem(&log);
+    SetLoggingSwitch(true);
+    OpenLog("net.log");
+    net->Start();
+    table.rows[1].inOctets += 0x80000000ull;
+    EXPECT_EQ(Tick(), std::pair(INT32_MAX, 0));
+    table.rows[1].outOctets += 3 * 0x80000000ull + 2;
+    EXPECT_EQ(LateTick(2000), (Samples{{0, INT32_MAX}, {0, INT32_MAX}})) << "each second is held alone";
+    FlushLog();
+    const std::string line = "more than 2147483647 octets in a second";
+    EXPECT_NE(log.text.find(line), std::string::npos) << log.text;
+    EXPECT_EQ(log.text.find(line), log.text.rfind(line)) << log.text;
+    CloseLog();
+    SetLoggingSwitch(false);
+    SetLogSystem(nullptr);
+}
+
+TEST_F(Sampler, TheRowsOfTheLatestTickCarryTheirMovementAndWhetherTheyCounted) {
+    table.rows[0].type = 24; // software loopback: never in All Interfaces
+    table.rows[1].alias = "Ethernet";
+    table.rows[1].guid[15] = 0x42;
+    net->Start();
+    Counters(0, 10, 20);
+    Counters(1, 5100, 350);
+    Tick();
+    const auto rows = net->Rows();
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_FALSE(rows[0].counted);
+    EXPECT_EQ(rows[0].movedIn, 10u);
+    EXPECT_TRUE(rows[1].counted);
+    EXPECT_EQ(rows[1].movedIn, 100u);
+    EXPECT_EQ(rows[1].movedOut, 50u);
+    EXPECT_EQ(rows[1].alias, "Ethernet");
+    EXPECT_EQ(rows[1].guid[15], 0x42);
+}
+
 TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) {
-    // Rows join anywhere (names repeat, counters often near the top), leave, swap places and restart;
-    // the table grows to hundreds of rows and shrinks again. Each tick's octets on rows already seen
-    // are what the sampler must report.
+    // Rows join anywhere (names repeat, counters often just below 2^32), leave, swap places and
+    // restart; the table grows to hundreds of rows and shrinks again; ticks come late and now and then
+    // after a gap. Each tick's octets on rows already seen are what the samples and gaps must carry.
     std::mt19937 rng(20240607);
     const auto below = [&rng](uint32_t n) { return n ? static_cast<uint32_t>(rng() % n) : 0u; };
-    const auto near = [&] { return below(2) ? static_cast<uint32_t>(rng()) : 0xFFFFFFFFu - below(50000000); };
+    const auto near = [&] {
+        return below(2) ? uint64_t{rng()} : (uint64_t{below(4)} << 32) + 0xFFFFFFFFu - below(50000000);
+    };
     std::vector<char> fresh(table.rows.size(), false);
     net->Start();
-    int64_t fed = 0, seen = 0, wraps = 0;
+    int64_t fed = 0, seen = 0, crossings = 0, gaps = 0;
+    net->Gap = [&](uint64_t in, uint64_t out, uint64_t) {
+        seen += static_cast<int64_t>(in + out);
+        ++gaps;
+    };
     for (uint32_t tick = 0, index = 10; tick < 3000 && !HasFailure(); ++tick) {
         for (uint32_t n = below(tick < 1500 ? 5 : 2); n > 0 && table.rows.size() < 300; --n, ++index) {
             const auto at = below(static_cast<uint32_t>(table.rows.size()) + 1);
@@ -145,13 +291,13 @@ TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) 
         }
         for (std::size_t i = 0; i < table.rows.size(); ++i) {
             auto& row = table.rows[i];
-            if (below(50) == 0 && row.inOctets < 0x80000000u && row.outOctets < 0x80000000u) {
-                row.inOctets = below(row.inOctets); // a restart (from the upper half it would be a wrap)
-                row.outOctets = below(row.outOctets);
+            if (below(50) == 0 && row.inOctets > 0 && row.outOctets > 0) {
+                row.inOctets = below(static_cast<uint32_t>(row.inOctets)) % row.inOctets; // a restart
+                row.outOctets = below(static_cast<uint32_t>(row.outOctets)) % row.outOctets;
                 continue;
             }
             const uint32_t in = below(5) ? below(100000) : below(4000000), out = below(9000);
-            wraps += row.inOctets + in < row.inOctets;
+            crossings += (row.inOctets >> 32) != ((row.inOctets + in) >> 32);
             row.inOctets += in;
             row.outOctets += out;
             fed += fresh[i] ? 0 : int64_t{in} + out;
@@ -160,14 +306,17 @@ TEST_F(Sampler, ARandomWalkOfAdaptersNeverGoesNegativeAndCountsEveryOctetFedIn) 
             std::swap(table.rows.front(), table.rows.back());
             std::swap(fresh.front(), fresh.back());
         }
-        const auto [lIn, lOut] = Tick();
-        ASSERT_GE(lIn, 0) << "tick " << tick;
-        ASSERT_GE(lOut, 0) << "tick " << tick;
-        seen += int64_t{lIn} + lOut;
+        const uint64_t ms = below(10) ? 1000 + below(100) : below(20) ? below(10600) : 10001 + below(90000);
+        for (const auto& [lIn, lOut] : LateTick(ms)) {
+            ASSERT_GE(lIn, 0) << "tick " << tick;
+            ASSERT_GE(lOut, 0) << "tick " << tick;
+            seen += int64_t{lIn} + lOut;
+        }
         fresh.assign(table.rows.size(), false);
     }
     EXPECT_EQ(seen, fed);
-    EXPECT_GT(wraps, 100);
+    EXPECT_GT(crossings, 100);
+    EXPECT_GT(gaps, 10);
 }
 
 TEST_F(Sampler, ASecondStartReplacesTheTimerAndAHandlerMayEndTheSampler) {

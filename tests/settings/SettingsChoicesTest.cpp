@@ -25,6 +25,13 @@ TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
     EXPECT_EQ(InterfaceEntryFor({"", "lo"}, ""), 0) << "the empty name stands for all interfaces";
 }
 
+TEST(InterfaceList, AnEntryShowsTheAliasBeforeTheDescriptionWhenItAddsSomething) {
+    EXPECT_EQ(InterfaceEntryText("Intel(R) Wi-Fi 6 AX201 160MHz", "Wi-Fi"),
+              "Wi-Fi (Intel(R) Wi-Fi 6 AX201 160MHz)");
+    EXPECT_EQ(InterfaceEntryText("eth0", ""), "eth0");
+    EXPECT_EQ(InterfaceEntryText("eth0", "eth0"), "eth0") << "Wine's alias is the description";
+}
+
 TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     FakeRegistry registry;
     ScopedRegistryApi use{registry};

@@ -29,7 +29,7 @@ public:
     // Every change is refused with access denied, as a locked-down or full registry does.
     void RefuseWrites() {
         Fault = [](const std::string& call, const std::string&) {
-            return call == "EnumKey" ? kErrorSuccess : kErrorAccessDenied;
+            return call == "EnumKey" || call == "QueryValue" ? kErrorSuccess : kErrorAccessDenied;
         };
     }
 

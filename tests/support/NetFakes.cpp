@@ -6,14 +6,23 @@
 
 using namespace IfTableLayout;
 
-FakeInterfaceTable::Row FakeInterfaceTable::WindowsRow(const std::string& name, uint32_t in, uint32_t out,
+FakeInterfaceTable::Row FakeInterfaceTable::WindowsRow(const std::string& name, uint64_t in, uint64_t out,
                                                        uint32_t index) {
-    return {name + '\0', static_cast<uint32_t>(name.size() + 1), in, out, index};
+    Row row;
+    row.descr = name + '\0';
+    row.descrLen = static_cast<uint32_t>(name.size() + 1);
+    row.inOctets = in;
+    row.outOctets = out;
+    row.index = index;
+    return row;
 }
 
-FakeInterfaceTable::Row FakeInterfaceTable::WineRow(const std::string& name, uint32_t in, uint32_t out,
+FakeInterfaceTable::Row FakeInterfaceTable::WineRow(const std::string& name, uint64_t in, uint64_t out,
                                                     uint32_t index) {
-    return {name, static_cast<uint32_t>(name.size()), in, out, index};
+    Row row = WindowsRow(name, in, out, index);
+    row.descr = name;
+    row.descrLen = static_cast<uint32_t>(name.size());
+    return row;
 }
 
 uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
@@ -35,12 +44,44 @@ uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
         unsigned char* row = out + kHeaderSize + i * kRowSize;
         std::memset(row, 0, kRowSize);
         WriteU32(row + kIndex, rows[i].index);
-        WriteU32(row + kInOctets, rows[i].inOctets);
-        WriteU32(row + kOutOctets, rows[i].outOctets);
+        WriteU32(row + kType, rows[i].type);
+        WriteU32(row + kInOctets, static_cast<uint32_t>(rows[i].inOctets));
+        WriteU32(row + kOutOctets, static_cast<uint32_t>(rows[i].outOctets));
         WriteU32(row + kDescrLen, rows[i].descrLen);
         std::memcpy(row + kDescr, rows[i].descr.data(), std::min(rows[i].descr.size(), kDescrSize));
     }
     return kNoError;
+}
+
+bool FakeInterfaceTable::GetIfTable2(IfRow2* out, std::size_t capacity, std::size_t* count) {
+    ++calls2;
+    if (unsupported || noTable2)
+        return false;
+    // Without allocating: the sampler's own allocations are counted around it.
+    std::size_t listed = 0;
+    for (std::size_t k = 0; k < rows.size(); ++k) {
+        const Row& row = rows[table2Reversed ? rows.size() - 1 - k : k];
+        if (!row.inTable2)
+            continue;
+        if (listed >= capacity) {
+            ++listed;
+            continue;
+        }
+        IfRow2& r = out[listed++];
+        r.index = row.index;
+        r.type = row.type;
+        r.medium = row.medium;
+        r.hardware = row.hardware;
+        r.filter = row.filter;
+        r.inOctets = row.inOctets;
+        r.outOctets = row.outOctets;
+        r.guid = row.guid;
+        const std::size_t n = std::min(row.alias.size(), sizeof r.alias - 1);
+        std::memcpy(r.alias, row.alias.data(), n);
+        r.alias[n] = '\0';
+    }
+    *count = listed;
+    return true;
 }
 
 uintptr_t FakeSystemTimer::SetTimer(uint32_t elapseMs) {
