@@ -5,6 +5,7 @@
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "graph/cGraph.h"
+#include "meter/CFormBorder.h"
 #include "meter/frmMeter.h"
 #include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
@@ -326,10 +327,21 @@ void frmMain::NetStat_Gap(uint64_t inOctets, uint64_t outOctets, uint64_t ms) {
              std::to_string(outOctets) + " out");
 }
 
+std::function<void(bool)> frmMain::Tracking(bool& visible) {
+    return [&visible](bool loaded) { visible = loaded; };
+}
+
+std::unique_ptr<frmMeter> frmMain::NewMeter() {
+    return std::make_unique<frmMeter>(MeterLinks{.NetGraph = NetGraph,
+                                                 .PopupMenu = [this] { PopupMainMenu(); },
+                                                 .ShowStatistics = [this] { mnuStatistics_Click(); },
+                                                 .LoadedChanged = Tracking(MeterVisible)});
+}
+
 void frmMain::mnuShow_Click() {
     if (!MeterVisible) {
         if (!m_meter || !IsFormLoaded(m_meter.get()))
-            m_meter = std::make_unique<frmMeter>(*this);
+            m_meter = NewMeter();
         m_meter->Show();
         Menu.SetShowCaption("Hide");
     } else {
@@ -340,14 +352,25 @@ void frmMain::mnuShow_Click() {
 }
 
 void frmMain::mnuStatistics_Click() {
-    if (!m_statistics)
-        m_statistics = std::make_unique<frmStatistics>(*this);
+    if (!m_statistics) {
+        const auto keepMeterOnTop = [this] {
+            if (MeterVisible && m_meter)
+                m_meter->FrmBorder().SetTopMost(true);
+        };
+        m_statistics =
+            std::make_unique<frmStatistics>(StatisticsLinks{.NetStatistics = NetStatistics,
+                                                            .KeepMeterOnTop = keepMeterOnTop,
+                                                            .LoadedChanged = Tracking(StatisticsVisible)});
+    }
     m_statistics->Show();
 }
 
 void frmMain::mnuSettings_Click() {
     if (!m_settings)
-        m_settings = std::make_unique<frmSettings>(*this);
+        m_settings = std::make_unique<frmSettings>(SettingsLinks{.NetStat = NetStat,
+                                                                 .NetGraph = NetGraph,
+                                                                 .ReloadMeter = [this] { ReloadMeter(); },
+                                                                 .LoadedChanged = Tracking(SettingsVisible)});
     m_settings->Show();
 }
 
@@ -355,13 +378,17 @@ void frmMain::ReloadMeter() {
     if (!MeterVisible || !m_meter)
         return;
     m_meter->UnloadForm();
-    m_meter = std::make_unique<frmMeter>(*this);
+    m_meter = NewMeter();
     m_meter->Show();
 }
 
 void frmMain::mnuThemeCustom_Click() {
     if (!m_theme)
-        m_theme = std::make_unique<frmTheme>(*this);
+        m_theme = std::make_unique<frmTheme>(ThemeLinks{
+            .NetGraph = NetGraph,
+            .SaveGraphSettings = [this](const std::string& where) { return SaveGraphSettings(where); },
+            .ThemesChanged = [this] { PopulateThemeList(); },
+            .LoadedChanged = Tracking(ThemesVisible)});
     m_theme->Show();
 }
 

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -90,6 +91,9 @@ private:
     void ApplyStoredGraphSettings();
     void ConnectTrayEvents();
     static bool PreviousInstance();
+    // Whether a form is open is decided here alone: each form reports only its loads and unloads.
+    static std::function<void(bool)> Tracking(bool& visible);
+    std::unique_ptr<frmMeter> NewMeter();
 
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;

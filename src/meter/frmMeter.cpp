@@ -1,5 +1,4 @@
 #include "meter/frmMeter.h"
-#include "app/frmMain.h"
 #include "base/AppError.h"
 #include "base/AppInfo.h"
 #include "base/Convert.h"
@@ -18,13 +17,14 @@
 
 #include <exception>
 #include <string>
+#include <utility>
 
 namespace {
 constexpr char kMeterClass[] = "VantorelMeter";
 constexpr UINT kWmDpiChanged = 0x02E0; // Windows 8.1 and later
 } // namespace
 
-frmMeter::frmMeter(frmMain& main) : m_main(main) {}
+frmMeter::frmMeter(MeterLinks links) : m_links(std::move(links)) {}
 
 frmMeter::~frmMeter() {
     // Nothing may leave a destructor: a position that cannot be saved now is logged.
@@ -62,7 +62,8 @@ void frmMeter::Form_Load() {
     RegisterLoadedForm(this);
 
     WriteLog("frmMeter_Load    ");
-    m_main.MeterVisible = true;
+    if (m_links.LoadedChanged)
+        m_links.LoadedChanged(true);
     SetWindowTextA(m_hwnd, TitleWithVersion().c_str());
     FrmBorder().SetClient(m_hwnd);
     FrmBorder().SetTopMost(true);
@@ -96,7 +97,7 @@ void frmMeter::Form_Load() {
 
     ShowWindow(m_hwnd, SW_SHOWNOACTIVATE);
 
-    cGraph& graph = *m_main.NetGraph;
+    cGraph& graph = *m_links.NetGraph;
     graph.IgnoreBack = false;
     graph.SetPicture(m_picture.get());
     graph.DrawGraph(false, false);
@@ -159,7 +160,7 @@ void frmMeter::KeepOnAMonitor() {
 void frmMeter::Form_Resize() {
     if (m_anchor)
         m_anchor->DoResize();
-    cGraph* graph = m_main.NetGraph.get();
+    cGraph* graph = m_links.NetGraph.get();
     if (!graph)
         return;
     if (graph->LastBench >= 100 && !graph->IgnoreBack) {
@@ -187,8 +188,8 @@ void frmMeter::UnloadForm() {
 
 void frmMeter::Form_Unload() {
     WriteLog("frmMeter_Unload");
-    if (m_main.NetGraph)
-        m_main.NetGraph->SetPicture(nullptr);
+    if (m_links.NetGraph)
+        m_links.NetGraph->SetPicture(nullptr);
     ShowWindow(m_hwnd, SW_HIDE);
     // Measured with the title bar shown, whatever the user left it at.
     FrmBorder().SetTitlebar(true);
@@ -208,16 +209,17 @@ void frmMeter::Form_Unload() {
         write("Top", twips(r.top, SystemDpi()));
         write("Left", twips(r.left, SystemDpi()));
     }
-    m_main.MeterVisible = false;
+    if (m_links.LoadedChanged)
+        m_links.LoadedChanged(false);
 }
 
 void frmMeter::Picture1_DblClick() {
     FrmBorder().SetTitlebar(!FrmBorder().Titlebar());
     LoggingErrors("Picture1_DblClick",
                   [this] { WriteAppSetting("Position", "NoBorder", BoolText(!FrmBorder().Titlebar())); });
-    if (m_main.NetGraph) {
-        m_main.NetGraph->IgnoreBack = false;
-        m_main.NetGraph->DrawGraph(true, false);
+    if (m_links.NetGraph) {
+        m_links.NetGraph->IgnoreBack = false;
+        m_links.NetGraph->DrawGraph(true, false);
     }
 }
 
@@ -229,10 +231,12 @@ void frmMeter::Picture1_MouseDown(int button, int, int, int) {
         SendMessageA(m_hwnd, WM_NCLBUTTONDOWN, HTCAPTION, 0);
         break;
     case 2:
-        m_main.PopupMainMenu();
+        if (m_links.PopupMenu)
+            m_links.PopupMenu();
         break;
     case 4:
-        m_main.mnuStatistics_Click();
+        if (m_links.ShowStatistics)
+            m_links.ShowStatistics();
         break;
     default:
         break;
@@ -249,9 +253,9 @@ void frmMeter::Sizer_Sizing(long&, long&, long& lWidth, long&) {
 }
 
 void frmMeter::Sizer_ExitSizeMove() {
-    if (m_main.NetGraph) {
-        m_main.NetGraph->IgnoreBack = false;
-        m_main.NetGraph->DrawGraph(true, false);
+    if (m_links.NetGraph) {
+        m_links.NetGraph->IgnoreBack = false;
+        m_links.NetGraph->DrawGraph(true, false);
     }
 }
 
@@ -265,8 +269,8 @@ void frmMeter::Form_DpiChanged(int dpi, const RECT& suggested) {
         SetWindowPos(m_hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
                      suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
     // A background picture's natural size is in pixels of the DPI.
-    if (m_main.NetGraph)
-        m_main.NetGraph->DrawGraph(true, true);
+    if (m_links.NetGraph)
+        m_links.NetGraph->DrawGraph(true, true);
 }
 
 LRESULT frmMeter::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -5,9 +5,10 @@
 
 #include <windows.h>
 
+#include <functional>
 #include <memory>
 
-class frmMain;
+class cGraph;
 class cAnchor;
 class cSizeMoveHelper;
 class cSizeMoveHelperEx;
@@ -15,12 +16,21 @@ class CFormBorder;
 class CTranslucentForm;
 class PictureBox;
 
+// What the meter reaches outside itself: the graph it shows, and the commands of its mouse buttons
+// and of its opening and closing (each may be left empty).
+struct MeterLinks {
+    std::unique_ptr<cGraph>& NetGraph;
+    std::function<void()> PopupMenu{};
+    std::function<void()> ShowStatistics{};
+    std::function<void(bool)> LoadedChanged{};
+};
+
 // The small always-on-top tool window that shows the graph. It restores and saves its place in
 // twips, may be translucent, snaps to the work area, is dragged by its body and toggles its title
 // bar on a double-click.
 class frmMeter : public BaseWindow<frmMeter>, public ILoadedForm {
 public:
-    explicit frmMeter(frmMain& main);
+    explicit frmMeter(MeterLinks links);
     ~frmMeter();
 
     // Loads the window if needed and shows it.
@@ -46,7 +56,7 @@ private:
     void RestorePosition();
     void KeepOnAMonitor();
 
-    frmMain& m_main;
+    MeterLinks m_links;
     bool m_loaded = false;
     // True while the load sequence places the meter at its stored size for its monitor's DPI.
     bool m_placing = false;

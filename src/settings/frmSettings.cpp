@@ -1,12 +1,13 @@
 #include "settings/frmSettings.h"
-#include "app/frmMain.h"
 #include "base/AppInfo.h"
-#include "base/mLogging.h"
+#include "graph/cGraph.h"
 #include "meter/TranslucentAlpha.h"
 #include "net/InterfaceReader.h"
+#include "net/cNetStatus.h"
 #include "resources/resource.h"
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -20,25 +21,30 @@ constexpr ScaleButton kScaleButtons[] = {
     {ScaleOption::Modem336, IDC_opScale336}, {ScaleOption::Modem56, IDC_opScale56},
     {ScaleOption::Kb500, IDC_opScale500},    {ScaleOption::Kb1000, IDC_opScale1000},
 };
+
+const DialogCommand<frmSettings> kCommands[] = {
+    {IDC_chkAlpha, &frmSettings::chkAlpha_Click},
+    {IDC_cmdApply, &frmSettings::cmdApply_Click},
+    {IDC_cmdOk, &frmSettings::cmdOk_Click},
+    {IDC_cmdCancel, &frmSettings::cmdCancel_Click},
+};
 } // namespace
 
-frmSettings::frmSettings(frmMain& main) : m_main(main) {}
+frmSettings::frmSettings(SettingsLinks links)
+    : ModelessDialog(links.LoadedChanged), m_links(std::move(links)) {}
 
 frmSettings::~frmSettings() {
     UnloadForm();
 }
 
-void frmSettings::Show() {
-    ShowModeless(IDD_frmSettings);
+std::span<const DialogCommand<frmSettings>> frmSettings::Commands() {
+    return kCommands;
 }
 
 void frmSettings::Form_Load() {
-    m_loaded = true;
-    RegisterLoadedForm(this);
-    WriteLog("frmSettings_Load");
     // Only the first entry carries item data; nothing reads it.
     AddListEntry(m_hwnd, IDC_cmbInt, "All Interfaces", 1);
-    const SettingsChoices choices = ReadSettingsChoices(*m_main.NetStat, *m_main.NetGraph);
+    const SettingsChoices choices = ReadSettingsChoices(*m_links.NetStat, *m_links.NetGraph);
     // Each interface a user could mean once: filter rows repeat their adapter's traffic.
     std::vector<ListedInterface> listed = GetListedInterfaces();
     std::vector<std::string>& names = m_interfaceNames;
@@ -61,7 +67,6 @@ void frmSettings::Form_Load() {
     SelectListEntry(m_hwnd, IDC_cmbInt, InterfaceEntryFor(names, choices.Interface));
     ShowChoices(choices);
     SetWindowTextA(m_hwnd, (std::string(kAppTitle) + " Settings").c_str());
-    m_main.SettingsVisible = true;
 }
 
 void frmSettings::ShowChoices(const SettingsChoices& c) {
@@ -98,30 +103,14 @@ SettingsChoices frmSettings::Choices() const {
     return c;
 }
 
-void frmSettings::UnloadForm() {
-    if (!m_loaded)
-        return;
-    m_loaded = false;
-    Form_Unload();
-    UnregisterLoadedForm(this);
-    if (m_hwnd)
-        DestroyWindow(m_hwnd);
-}
-
-void frmSettings::Form_Unload() {
-    WriteLog("frmSettings_Unload");
-    m_main.SettingsVisible = false;
-}
-
 void frmSettings::chkAlpha_Click() {
     EnableItem(m_hwnd, IDC_cmbAlpha, IsItemChecked(m_hwnd, IDC_chkAlpha));
 }
 
 // False when a setting could not be written.
 bool frmSettings::Apply() {
-    const bool saved = ApplySettingsChoices(Choices(), *m_main.NetStat, *m_main.NetGraph);
-    // The meter takes up border and translucency only when it loads.
-    m_main.ReloadMeter();
+    const bool saved = ApplySettingsChoices(Choices(), *m_links.NetStat, *m_links.NetGraph);
+    m_links.ReloadMeter();
     return saved;
 }
 
@@ -145,38 +134,4 @@ void frmSettings::cmdOk_Click() {
 
 void frmSettings::cmdCancel_Click() {
     UnloadForm();
-}
-
-INT_PTR frmSettings::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        Form_Load();
-        return TRUE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) != BN_CLICKED)
-            return FALSE;
-        switch (LOWORD(wParam)) {
-        case IDC_chkAlpha:
-            chkAlpha_Click();
-            return TRUE;
-        case IDC_cmdApply:
-            cmdApply_Click();
-            return TRUE;
-        case IDC_cmdOk:
-        case IDOK: // Enter
-            cmdOk_Click();
-            return TRUE;
-        case IDC_cmdCancel:
-        case IDCANCEL: // Esc and the close box
-            cmdCancel_Click();
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    case WM_CLOSE:
-        cmdCancel_Click();
-        return TRUE;
-    default:
-        return FALSE;
-    }
 }

@@ -3,26 +3,43 @@
 #include "settings/SettingsChoices.h"
 #include "winsys/BaseDialog.h"
 
+#include "resources/resource.h"
+
 #include <windows.h>
 
+#include <functional>
+#include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
-class frmMain;
+class cGraph;
+class cNetStatus;
+
+// What the settings dialog works on: the sampler and the graph it reads and changes, and the
+// commands it gives when choices are applied and when it opens or closes.
+struct SettingsLinks {
+    std::unique_ptr<cNetStatus>& NetStat;
+    std::unique_ptr<cGraph>& NetGraph;
+    // The meter takes up border and translucency only when it loads.
+    std::function<void()> ReloadMeter;
+    std::function<void(bool)> LoadedChanged;
+};
 
 // The settings dialog: the watched interface, the graph's scale and what it shows, the meter's border
 // and translucency, showing the meter at start and starting with Windows. Modeless; changes reach
 // the program only through Apply or Ok.
-class frmSettings : public BaseDialog<frmSettings>, public ILoadedForm {
+class frmSettings : public ModelessDialog<frmSettings> {
 public:
-    explicit frmSettings(frmMain& main);
+    static constexpr char kName[] = "frmSettings";
+    static constexpr int kTemplate = IDD_frmSettings;
+    static constexpr int kOkId = IDC_cmdOk;
+    static constexpr int kCancelId = IDC_cmdCancel;
+
+    explicit frmSettings(SettingsLinks links);
     ~frmSettings();
 
-    // Loads the dialog if it is not loaded; an open one comes to the front.
-    void Show();
-    void UnloadForm() override;
-
-    INT_PTR HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static std::span<const DialogCommand<frmSettings>> Commands();
 
     void chkAlpha_Click();
     void cmdApply_Click();
@@ -30,15 +47,14 @@ public:
     void cmdCancel_Click();
 
 private:
+    friend class ModelessDialog<frmSettings>;
     void Form_Load();
-    void Form_Unload();
     void ShowChoices(const SettingsChoices& choices);
     SettingsChoices Choices() const;
     bool Apply();
     void ReportUnsaved();
 
-    frmMain& m_main;
-    bool m_loaded = false;
+    SettingsLinks m_links;
     // The description behind each interface entry after "All Interfaces": what is stored.
     std::vector<std::string> m_interfaceNames;
 };

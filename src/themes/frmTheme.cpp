@@ -1,7 +1,5 @@
 #include "themes/frmTheme.h"
-#include "app/frmMain.h"
 #include "base/AppInfo.h"
-#include "base/mLogging.h"
 #include "graph/PictureBox.h"
 #include "graph/cGraph.h"
 #include "resources/resource.h"
@@ -10,34 +8,42 @@
 #include "winsys/InputBox.h"
 
 #include <string>
+#include <utility>
 
 namespace {
 constexpr char kPictureFilter[] = "Pictures (*.bmp;*.ico;*.jpg;*.gif)|*.bmp;*.ico;*.jpg;*.gif";
+
+// Button clicks, and the swatch's (STN_CLICKED has the same code).
+const DialogCommand<frmTheme> kCommands[] = {
+    {IDC_cmbTheme, &frmTheme::cmbTheme_Click, CBN_SELCHANGE},
+    {IDC_cmbProperty, &frmTheme::cmbProperty_Click, CBN_SELCHANGE},
+    {IDC_chkFill, &frmTheme::chkFill_Click},
+    {IDC_optStretch, &frmTheme::optStretch_Click},
+    {IDC_optTile, &frmTheme::optTile_Click},
+    {IDC_cmdChange, &frmTheme::cmdChange_Click},
+    {IDC_Picture1, &frmTheme::Picture1_Click},
+    {IDC_cmdBrowse, &frmTheme::cmdBrowse_Click},
+    {IDC_cmdClear, &frmTheme::cmdClear_Click},
+    {IDC_cmdSave, &frmTheme::cmdSave_Click},
+    {IDC_cmdDel, &frmTheme::cmdDel_Click},
+    {IDC_cmdApply, &frmTheme::cmdApply_Click},
+    {IDC_cmdOk, &frmTheme::cmdOk_Click},
+    {IDC_cmdCancel, &frmTheme::cmdCancel_Click},
+};
 } // namespace
 
-frmTheme::frmTheme(frmMain& main) : m_main(main) {}
+frmTheme::frmTheme(ThemeLinks links) : ModelessDialog(links.LoadedChanged), m_links(std::move(links)) {}
 
 frmTheme::~frmTheme() {
     UnloadForm();
 }
 
-void frmTheme::Show() {
-    if (m_loaded) {
-        BringToFront(m_hwnd);
-        return;
-    }
-    if (!CreateModeless(IDD_frmTheme))
-        return;
-    ShowWindow(m_hwnd, SW_SHOW);
-    SetForegroundWindow(m_hwnd);
+std::span<const DialogCommand<frmTheme>> frmTheme::Commands() {
+    return kCommands;
 }
 
 void frmTheme::Form_Load() {
-    m_loaded = true;
-    RegisterLoadedForm(this);
-    WriteLog("frmTheme_Load");
     SetWindowTextA(m_hwnd, (std::string(kAppTitle) + " Visual Themes").c_str());
-    m_main.ThemesVisible = true;
 
     m_sample = std::make_unique<cGraph>();
     CreateSampleSurface();
@@ -54,8 +60,8 @@ void frmTheme::Form_Load() {
     m_themes = std::make_unique<cGraphTheme>();
     m_themes->RegistryRead();
     FillThemeList();
-    if (m_main.NetGraph)
-        CopyLook(*m_main.NetGraph, *m_sample);
+    if (m_links.NetGraph)
+        CopyLook(*m_links.NetGraph, *m_sample);
     SelectCurrentSettings();
     DrawSample(true, false);
 }
@@ -80,14 +86,7 @@ void frmTheme::CreateSampleSurface() {
     };
 }
 
-void frmTheme::UnloadForm() {
-    if (!m_loaded)
-        return;
-    m_loaded = false;
-    Form_Unload();
-    UnregisterLoadedForm(this);
-    if (m_hwnd)
-        DestroyWindow(m_hwnd);
+void frmTheme::Form_Destroyed() {
     m_picSample.reset();
     if (m_swatch)
         DeleteObject(m_swatch);
@@ -95,10 +94,8 @@ void frmTheme::UnloadForm() {
 }
 
 void frmTheme::Form_Unload() {
-    WriteLog("frmTheme_Unload");
     m_themes.reset();
     m_sample.reset();
-    m_main.ThemesVisible = false;
 }
 
 void frmTheme::DrawSample(bool data, bool forceBackground) {
@@ -181,7 +178,7 @@ void frmTheme::SelectProperty(int32_t code) {
 void frmTheme::cmdChange_Click() {
     ChooseColorArgs args{.Color = m_picSample->BackColor(), .AnyColor = true, .Owner = HandleToLong(m_hwnd)};
     const bool chosen = m_commonDialog.VBChooseColor(args);
-    if (!m_loaded)
+    if (!Loaded())
         return; // the program was closed while the dialog was open
     if (chosen) {
         PaintSwatch(args.Color);
@@ -235,7 +232,7 @@ void frmTheme::cmdBrowse_Click() {
                       .FilterIndex = 1,
                       .Owner = HandleToLong(m_hwnd)};
     const bool chosen = m_commonDialog.VBGetOpenFileName(args);
-    if (!m_loaded || !chosen)
+    if (!Loaded() || !chosen)
         return;
     SetItemText(m_hwnd, IDC_txtBackground, args.Filename);
     m_sample->SetBackgroundPicture(args.Filename);
@@ -253,13 +250,13 @@ void frmTheme::cmdClear_Click() {
 void frmTheme::cmdSave_Click() {
     const std::string name =
         InputBox(m_hwnd, "Please enter a name for this theme:", kAppTitle, "My New Custom Theme");
-    if (!m_loaded || name.empty())
+    if (!Loaded() || name.empty())
         return;
     // A built-in, read-only or unstorable name simply saves nothing.
     m_themes->SaveTheme(name, *m_sample);
     FillThemeList();
     SelectCurrentSettings();
-    m_main.PopulateThemeList();
+    m_links.ThemesChanged();
 }
 
 void frmTheme::cmdDel_Click() {
@@ -269,18 +266,18 @@ void frmTheme::cmdDel_Click() {
     m_themes->DeleteTheme(ListEntry(m_hwnd, IDC_cmbTheme, index));
     FillThemeList();
     SelectCurrentSettings();
-    m_main.PopulateThemeList();
+    m_links.ThemesChanged();
 }
 
 // False when the themes could not be written; the user has been told.
 bool frmTheme::Apply() {
-    if (m_main.NetGraph)
-        CopyLook(*m_sample, *m_main.NetGraph);
+    if (m_links.NetGraph)
+        CopyLook(*m_sample, *m_links.NetGraph);
     // The look the user confirmed is stored now, as the themes are.
-    const bool lookSaved = m_main.SaveGraphSettings("frmTheme_Apply");
+    const bool lookSaved = m_links.SaveGraphSettings("frmTheme_Apply");
     const bool saved = m_themes->RegistrySave() && lookSaved;
-    if (m_main.NetGraph)
-        m_main.NetGraph->DrawGraph(true, true);
+    if (m_links.NetGraph)
+        m_links.NetGraph->DrawGraph(true, true);
     if (!saved)
         MessageBoxA(m_hwnd, "The themes could not be saved.", kAppTitle, MB_OK | MB_ICONWARNING);
     return saved;
@@ -292,7 +289,7 @@ void frmTheme::cmdApply_Click() {
 
 void frmTheme::cmdOk_Click() {
     // Stays open when the themes could not be saved, so that they are not lost with the window.
-    if (Apply() && m_loaded)
+    if (Apply() && Loaded())
         UnloadForm();
 }
 
@@ -300,72 +297,9 @@ void frmTheme::cmdCancel_Click() {
     UnloadForm();
 }
 
-INT_PTR frmTheme::HandleMessage(HWND, UINT msg, WPARAM wParam, LPARAM lParam) {
-    switch (msg) {
-    case WM_INITDIALOG:
-        Form_Load();
-        return TRUE;
-    case WM_CTLCOLORSTATIC:
-        if (m_swatch && reinterpret_cast<HWND>(lParam) == GetDlgItem(m_hwnd, IDC_Picture1))
-            return reinterpret_cast<INT_PTR>(m_swatch);
-        return FALSE;
-    case WM_COMMAND:
-        if (HIWORD(wParam) == CBN_SELCHANGE) {
-            if (LOWORD(wParam) == IDC_cmbTheme)
-                cmbTheme_Click();
-            else if (LOWORD(wParam) == IDC_cmbProperty)
-                cmbProperty_Click();
-            return TRUE;
-        }
-        // Button clicks, and the swatch's (STN_CLICKED has the same code).
-        if (HIWORD(wParam) != BN_CLICKED)
-            return FALSE;
-        switch (LOWORD(wParam)) {
-        case IDC_chkFill:
-            chkFill_Click();
-            return TRUE;
-        case IDC_optStretch:
-            optStretch_Click();
-            return TRUE;
-        case IDC_optTile:
-            optTile_Click();
-            return TRUE;
-        case IDC_cmdChange:
-            cmdChange_Click();
-            return TRUE;
-        case IDC_Picture1:
-            Picture1_Click();
-            return TRUE;
-        case IDC_cmdBrowse:
-            cmdBrowse_Click();
-            return TRUE;
-        case IDC_cmdClear:
-            cmdClear_Click();
-            return TRUE;
-        case IDC_cmdSave:
-            cmdSave_Click();
-            return TRUE;
-        case IDC_cmdDel:
-            cmdDel_Click();
-            return TRUE;
-        case IDC_cmdApply:
-            cmdApply_Click();
-            return TRUE;
-        case IDC_cmdOk:
-        case IDOK: // Enter
-            cmdOk_Click();
-            return TRUE;
-        case IDC_cmdCancel:
-        case IDCANCEL: // Esc and the close box
-            cmdCancel_Click();
-            return TRUE;
-        default:
-            return FALSE;
-        }
-    case WM_CLOSE:
-        cmdCancel_Click();
-        return TRUE;
-    default:
-        return FALSE;
-    }
+INT_PTR frmTheme::OtherMessage(UINT msg, WPARAM, LPARAM lParam) {
+    if (msg == WM_CTLCOLORSTATIC && m_swatch &&
+        reinterpret_cast<HWND>(lParam) == GetDlgItem(m_hwnd, IDC_Picture1))
+        return reinterpret_cast<INT_PTR>(m_swatch);
+    return FALSE;
 }

@@ -1,31 +1,45 @@
 #pragma once
 #include "base/mMisc.h"
+#include "resources/resource.h"
 #include "winsys/BaseDialog.h"
 #include "winsys/cCommonDialog.h"
 
 #include <windows.h>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <span>
+#include <string>
 
-class frmMain;
 class cGraph;
 class cGraphTheme;
 class PictureBox;
 
+// What the theme editor reaches outside itself: the meter's graph, which Apply changes, and the
+// commands it gives when the look is stored, when the themes change and when it opens or closes.
+struct ThemeLinks {
+    std::unique_ptr<cGraph>& NetGraph;
+    // Stores the graph's look, logging a refused write as `where`; false when one was refused.
+    std::function<bool(const std::string& where)> SaveGraphSettings;
+    std::function<void()> ThemesChanged;
+    std::function<void(bool)> LoadedChanged;
+};
+
 // The theme editor: a live sample graph, the theme list, colour, fill and background editing, Save
 // As, Delete, Apply, Ok and Cancel. It works on its own sample graph and its own catalogue; only
 // Apply and Ok reach the meter's graph and the registry. Modeless.
-class frmTheme : public BaseDialog<frmTheme>, public ILoadedForm {
+class frmTheme : public ModelessDialog<frmTheme> {
 public:
-    explicit frmTheme(frmMain& main);
+    static constexpr char kName[] = "frmTheme";
+    static constexpr int kTemplate = IDD_frmTheme;
+    static constexpr int kOkId = IDC_cmdOk;
+    static constexpr int kCancelId = IDC_cmdCancel;
+
+    explicit frmTheme(ThemeLinks links);
     ~frmTheme();
 
-    // Loads the window if it is not loaded; an open one comes to the front.
-    void Show();
-    void UnloadForm() override;
-
-    INT_PTR HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam);
+    static std::span<const DialogCommand<frmTheme>> Commands();
 
     void cmbTheme_Click();
     void cmbProperty_Click();
@@ -50,8 +64,11 @@ public:
     PictureBox* picSample() const { return m_picSample.get(); }
 
 private:
+    friend class ModelessDialog<frmTheme>;
     void Form_Load();
     void Form_Unload();
+    void Form_Destroyed();
+    INT_PTR OtherMessage(UINT msg, WPARAM wParam, LPARAM lParam);
     void CreateSampleSurface();
     void FillThemeList();
     void SelectCurrentSettings();
@@ -62,8 +79,7 @@ private:
     void DrawSample(bool data, bool forceBackground);
     bool Apply();
 
-    frmMain& m_main;
-    bool m_loaded = false;
+    ThemeLinks m_links;
     // True while the controls are brought into line with a chosen theme.
     bool m_syncing = false;
     std::unique_ptr<cGraph> m_sample;

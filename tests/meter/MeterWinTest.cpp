@@ -3,7 +3,6 @@
 // slow drawing and translucency. CTest runs these tests on a desktop of 96 DPI and again on one of 144
 // (VANTOREL_EXPECTED_DPI).
 #include "app/SystemInstall.h"
-#include "app/frmMain.h"
 #include "base/mLogging.h"
 #include "base/mMisc.h"
 #include "graph/PictureBox.h"
@@ -38,7 +37,7 @@ protected:
         WriteValue("Software\\Vantorel\\Graph", "Alpha", "70");
         InstallSystemServices();
         SetExecutablePath(TempFolder() + "VantorelMeterTest.exe");
-        main.NetGraph = std::make_unique<cGraph>();
+        netGraph = std::make_unique<cGraph>();
         meter.Show();
         hwnd = meter.Window();
     }
@@ -48,8 +47,9 @@ protected:
         DeleteFileA(LogFileName().c_str());
     }
 
-    frmMain main;
-    frmMeter meter{main};
+    // The meter alone, on a graph of its own: no controller is needed.
+    std::unique_ptr<cGraph> netGraph;
+    frmMeter meter{MeterLinks{.NetGraph = netGraph}};
     HWND hwnd = nullptr;
 };
 } // namespace
@@ -77,7 +77,7 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
     // The graph fills the larger window, and its read-out band grew with the text.
     GetClientRect(hwnd, &client);
     EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
-              main.NetGraph->ChartColor);
+              netGraph->ChartColor);
 
     // Where a monitor that is no longer there used to be: back onto the work area.
     RECT work{}, inside{};
@@ -102,7 +102,7 @@ TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
         EXPECT_EQ(r, (RECT{50, 60, 50 + allowed, 160}));
     }
 
-    cGraph& graph = *main.NetGraph;
+    cGraph& graph = *netGraph;
     SetLoggingSwitch(true);
     OpenLog(LogFileName());
     for (int bench : {99, 100, 100}) { // the second violation is already corrected: no second line
