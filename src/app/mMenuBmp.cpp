@@ -1,5 +1,8 @@
 #include "app/mMenuBmp.h"
 
+#include "winsys/Handles.h"
+
+#include <utility>
 #include <vector>
 
 #if defined(_WIN32) && !defined(_WIN64)
@@ -8,7 +11,7 @@ static_assert(sizeof(MENUITEMINFOA) == 48, "MENUITEMINFOA record of the 32-bit b
 #endif
 
 namespace {
-std::vector<HBITMAP> g_menuBitmaps;
+std::vector<UniqueBitmap> g_menuBitmaps;
 } // namespace
 
 void SetMenuStyle(HWND hWnd, short Flag) {
@@ -20,29 +23,28 @@ void SetMenuStyle(HWND hWnd, short Flag) {
 }
 
 void SetMenuBitmap(HWND hWnd, int SubMenu, int Position, const MenuPicture& Pic) {
-    HDC screen = GetDC(nullptr);
-    HDC memory = CreateCompatibleDC(screen);
-    HBITMAP bitmap = CreateCompatibleBitmap(screen, Pic.width, Pic.height);
-    HGDIOBJ previous = SelectObject(memory, bitmap);
-
-    RECT all{0, 0, Pic.width, Pic.height};
-    FillRect(memory, &all, GetSysColorBrush(COLOR_MENU));
-    if (Pic.icon) {
-        DrawIconEx(memory, 0, 0, Pic.icon, Pic.width, Pic.height, 0, nullptr, DI_NORMAL);
-    } else if (Pic.bitmap) {
-        HDC source = CreateCompatibleDC(screen);
-        HGDIOBJ old = SelectObject(source, Pic.bitmap);
-        BitBlt(memory, 0, 0, Pic.width, Pic.height, source, 0, 0, SRCCOPY);
-        SelectObject(source, old);
-        DeleteDC(source);
+    // A device-dependent bitmap, not a 32-bit DIB: the menu would take a DIB's zero alpha for
+    // transparency and show nothing.
+    UniqueBitmap owned;
+    {
+        const WindowDc screen;
+        owned.Reset(CreateCompatibleBitmap(screen.Get(), Pic.width, Pic.height));
+        if (!owned)
+            return;
+        const MemoryDc memory(CreateCompatibleDC(screen.Get()));
+        const SelectScope target(memory.Get(), owned.Get());
+        RECT all{0, 0, Pic.width, Pic.height};
+        FillRect(memory.Get(), &all, GetSysColorBrush(COLOR_MENU));
+        if (Pic.icon) {
+            DrawIconEx(memory.Get(), 0, 0, Pic.icon, Pic.width, Pic.height, 0, nullptr, DI_NORMAL);
+        } else if (Pic.bitmap) {
+            const MemoryDc source(CreateCompatibleDC(screen.Get()));
+            const SelectScope picture(source.Get(), Pic.bitmap);
+            BitBlt(memory.Get(), 0, 0, Pic.width, Pic.height, source.Get(), 0, 0, SRCCOPY);
+        }
     }
-
-    SelectObject(memory, previous);
-    DeleteDC(memory);
-    ReleaseDC(nullptr, screen);
-    if (!bitmap)
-        return;
-    g_menuBitmaps.push_back(bitmap);
+    const HBITMAP bitmap = owned.Get();
+    g_menuBitmaps.push_back(std::move(owned));
 
     MENUITEMINFOA item{};
     item.cbSize = sizeof item;
@@ -52,8 +54,6 @@ void SetMenuBitmap(HWND hWnd, int SubMenu, int Position, const MenuPicture& Pic)
 }
 
 void ClearMenuBitmaps() {
-    for (HBITMAP bitmap : g_menuBitmaps)
-        DeleteObject(bitmap);
     g_menuBitmaps.clear();
 }
 

@@ -1,5 +1,6 @@
 #include "graph/OlePictureLoader.h"
-#include "graph/Dib32.h"
+#include "winsys/DibCanvas.h"
+#include "winsys/Handles.h"
 #include "winsys/SystemLibrary.h"
 
 #include <ole2.h>
@@ -52,58 +53,6 @@ struct ReleaseCom {
     void operator()(IUnknown* p) const { p->Release(); }
 };
 
-class ScreenDc {
-public:
-    ScreenDc() : m_dc(GetDC(nullptr)) {}
-    ~ScreenDc() { ReleaseDC(nullptr, m_dc); }
-    ScreenDc(const ScreenDc&) = delete;
-    ScreenDc& operator=(const ScreenDc&) = delete;
-    HDC Get() const { return m_dc; }
-
-private:
-    HDC m_dc;
-};
-
-// A 32-bit top-down DIB section in a memory DC, for rendering into and reading back.
-class Target {
-public:
-    Target(int width, int height) {
-        ScreenDc screen;
-        m_dc = CreateCompatibleDC(screen.Get());
-        if (!m_dc)
-            return;
-        uint32_t* bits = nullptr;
-        m_bitmap = CreateDib32(m_dc, width, height, &bits);
-        if (!m_bitmap)
-            return;
-        m_bits = bits;
-        m_old = SelectObject(m_dc, m_bitmap);
-    }
-    ~Target() {
-        if (m_old)
-            SelectObject(m_dc, m_old);
-        if (m_bitmap)
-            DeleteObject(m_bitmap);
-        if (m_dc)
-            DeleteDC(m_dc);
-    }
-    Target(const Target&) = delete;
-    Target& operator=(const Target&) = delete;
-
-    bool Valid() const { return m_bits != nullptr; }
-    HDC Dc() const { return m_dc; }
-    const uint32_t* Bits() const {
-        GdiFlush();
-        return m_bits;
-    }
-
-private:
-    HDC m_dc = nullptr;
-    HBITMAP m_bitmap = nullptr;
-    HGDIOBJ m_old = nullptr;
-    const uint32_t* m_bits = nullptr;
-};
-
 constexpr int32_t kOutOfMemory = static_cast<int32_t>(0x8007000Eu);
 constexpr int32_t kOverflow = 6; // a side beyond the 16-bit range that pictures are measured in
 
@@ -125,7 +74,7 @@ uint32_t FromBgra(uint32_t bgra, uint32_t alpha) {
 // where they differ the difference is how much of the ground shows through.
 PictureLoadResult Decode(IPicture* picture, int width, int height, int32_t himetricWidth,
                          int32_t himetricHeight) {
-    Target black(width, height), white(width, height);
+    DibCanvas black(width, height), white(width, height);
     if (!black.Valid() || !white.Valid())
         return {kOutOfMemory, nullptr};
     PatBlt(black.Dc(), 0, 0, width, height, BLACKNESS);
@@ -134,7 +83,7 @@ PictureLoadResult Decode(IPicture* picture, int width, int height, int32_t himet
     OLE_HANDLE handle = 0;
     picture->get_Type(&type);
     picture->get_Handle(&handle);
-    for (const Target* t : {&black, &white}) {
+    for (const DibCanvas* t : {&black, &white}) {
         // Icons are drawn as the system draws icons, blending their alpha channel (Wine's Render
         // copies an icon's raw pixels instead).
         if (type == PICTYPE_ICON && handle) {
@@ -150,6 +99,7 @@ PictureLoadResult Decode(IPicture* picture, int width, int height, int32_t himet
     }
     const size_t count = static_cast<size_t>(width) * height;
     std::vector<uint32_t> pixels(count);
+    GdiFlush();
     const uint32_t* onBlack = black.Bits();
     const uint32_t* onWhite = white.Bits();
     for (size_t i = 0; i < count; ++i) {
@@ -181,15 +131,17 @@ PictureLoadResult Decode(IPicture* picture, int width, int height, int32_t himet
 // A bitmap file must hold all the pixel rows its header promises: the system's decoder would read
 // a truncated one to its end and show whatever follows as pixels.
 bool BitmapFileIsComplete(const std::string& path) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
-        return true; // the decoder reports the missing file
     uint8_t h[54] = {};
     DWORD read = 0;
     LARGE_INTEGER size{};
-    const bool ok = ReadFile(file, h, sizeof h, &read, nullptr) && GetFileSizeEx(file, &size);
-    CloseHandle(file);
+    bool ok = false;
+    {
+        const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                                          nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+        if (!file)
+            return true; // the decoder reports the missing file
+        ok = ReadFile(file.Get(), h, sizeof h, &read, nullptr) && GetFileSizeEx(file.Get(), &size);
+    }
     if (!ok || read < 2 || h[0] != 'B' || h[1] != 'M')
         return true; // not a bitmap file: nothing to check here
     if (read < 26)
@@ -224,12 +176,12 @@ bool BitmapFileIsComplete(const std::string& path) {
 // Refuses a file too large for a graph background from its size and its header alone, before the
 // decoder reads it whole. `identity` gets what tells this version of the file from another.
 int32_t CheckFileBeforeDecoding(const std::string& path, std::string& identity) {
-    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    const FileHandle file(CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file)
         return 0; // the decoder reports the missing file
     BY_HANDLE_FILE_INFORMATION info{};
-    const bool known = GetFileInformationByHandle(file, &info);
+    const bool known = GetFileInformationByHandle(file.Get(), &info);
     const int64_t size = static_cast<int64_t>(info.nFileSizeHigh) << 32 | info.nFileSizeLow;
     int32_t error = known ? 0 : kErrInvalidPicture;
     if (known && size > kMaxPictureFileBytes)
@@ -237,13 +189,13 @@ int32_t CheckFileBeforeDecoding(const std::string& path, std::string& identity) 
     if (!error) {
         std::vector<uint8_t> head(static_cast<size_t>(std::min<int64_t>(size, kPictureHeadBytes)));
         DWORD read = 0;
-        if (!head.empty() && !ReadFile(file, head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
+        if (!head.empty() &&
+            !ReadFile(file.Get(), head.data(), static_cast<DWORD>(head.size()), &read, nullptr))
             read = 0;
         error = CheckPictureFile(size, head.data(), read);
         identity = std::to_string(size) + "|" + std::to_string(info.ftLastWriteTime.dwHighDateTime) + "|" +
                    std::to_string(info.ftLastWriteTime.dwLowDateTime) + "|" + path;
     }
-    CloseHandle(file);
     return error;
 }
 
@@ -290,7 +242,7 @@ PictureLoadResult OlePictureLoader::LoadPictureFile(const std::string& path) {
         OLE_YSIZE_HIMETRIC himetricHeight = 0;
         if (FAILED(picture->get_Width(&himetricWidth)) || FAILED(picture->get_Height(&himetricHeight)))
             return {kErrInvalidPicture, nullptr};
-        ScreenDc screen;
+        const WindowDc screen;
         const int64_t width = HimetricToPixels(himetricWidth, GetDeviceCaps(screen.Get(), LOGPIXELSX));
         const int64_t height = HimetricToPixels(himetricHeight, GetDeviceCaps(screen.Get(), LOGPIXELSY));
         if (const int32_t error = CheckSize(width, height))
@@ -314,35 +266,30 @@ PictureLoadResult OlePictureLoader::LoadResPicture(const std::string& name) {
             const DWORD error = GetLastError();
             return {static_cast<int32_t>(error ? error : ERROR_RESOURCE_NAME_NOT_FOUND), nullptr};
         }
-        struct DeleteBitmap {
-            void operator()(HBITMAP b) const { DeleteObject(b); }
-        };
-        const std::unique_ptr<std::remove_pointer_t<HBITMAP>, DeleteBitmap> bitmap(
-            static_cast<HBITMAP>(handle));
+        const UniqueBitmap bitmap(static_cast<HBITMAP>(handle));
         BITMAP info{};
-        if (!GetObjectA(bitmap.get(), sizeof info, &info))
+        if (!GetObjectA(bitmap.Get(), sizeof info, &info))
             return {kErrInvalidPicture, nullptr};
         const int width = info.bmWidth, height = info.bmHeight < 0 ? -info.bmHeight : info.bmHeight;
         if (const int32_t error = CheckSize(width, height))
             return {error, nullptr};
 
-        Target target(width, height);
+        DibCanvas target(width, height);
         if (!target.Valid())
             return {kOutOfMemory, nullptr};
         {
-            HDC source = CreateCompatibleDC(target.Dc());
-            HGDIOBJ old = SelectObject(source, bitmap.get());
-            BitBlt(target.Dc(), 0, 0, width, height, source, 0, 0, SRCCOPY);
-            SelectObject(source, old);
-            DeleteDC(source);
+            const MemoryDc source(CreateCompatibleDC(target.Dc()));
+            const SelectScope selected(source.Get(), bitmap.Get());
+            BitBlt(target.Dc(), 0, 0, width, height, source.Get(), 0, 0, SRCCOPY);
         }
         const size_t count = static_cast<size_t>(width) * height;
         std::vector<uint32_t> pixels(count);
+        GdiFlush();
         const uint32_t* bits = target.Bits();
         for (size_t i = 0; i < count; ++i)
             pixels[i] = FromBgra(bits[i], 255);
         // The natural size a picture object gives a bitmap: its pixels at the screen's resolution.
-        ScreenDc screen;
+        const WindowDc screen;
         const int32_t himetricWidth = PixelsToHimetric(width, GetDeviceCaps(screen.Get(), LOGPIXELSX));
         const int32_t himetricHeight = PixelsToHimetric(height, GetDeviceCaps(screen.Get(), LOGPIXELSY));
         return {0, std::make_shared<GraphPicture>(width, height, std::move(pixels), himetricWidth,

@@ -1,98 +1,37 @@
 #include "graph/PictureBox.h"
 #include "base/mLogging.h"
-#include "graph/Dib32.h"
+#include "graph/SurfacePixels.h"
+#include "winsys/DibCanvas.h"
 
 #include <windowsx.h>
 
 #include <algorithm>
 #include <cstring>
 
-// A 32-bit top-down DIB section selected into its own memory DC. The DC's original bitmap, pen and
-// font go back in before it is deleted, so that whatever was selected can be freed by its owner.
-class PictureBox::Canvas {
+// Text is drawn on a canvas without filling behind it.
+class PictureBox::Canvas : public DibCanvas {
 public:
-    Canvas(int width, int height) : Width(std::max(width, 1)), Height(std::max(height, 1)) {
-        HDC screen = GetDC(nullptr);
-        Dc = CreateCompatibleDC(screen);
-        ReleaseDC(nullptr, screen);
-        if (!Dc)
-            return;
-        Bitmap = CreateDib32(Dc, Width, Height, &Bits);
-        if (!Bitmap)
-            return;
-        m_oldBitmap = SelectObject(Dc, Bitmap);
-        m_oldPen = GetCurrentObject(Dc, OBJ_PEN);
-        m_oldFont = GetCurrentObject(Dc, OBJ_FONT);
-        SetBkMode(Dc, TRANSPARENT);
+    Canvas(int width, int height) : DibCanvas(width, height) {
+        if (Valid())
+            SetBkMode(Dc(), TRANSPARENT);
     }
-    ~Canvas() {
-        if (Dc) {
-            if (m_oldBitmap)
-                SelectObject(Dc, m_oldBitmap);
-            if (m_oldPen)
-                SelectObject(Dc, m_oldPen);
-            if (m_oldFont)
-                SelectObject(Dc, m_oldFont);
-            DeleteDC(Dc);
-        }
-        if (Bitmap)
-            DeleteObject(Bitmap);
-    }
-    Canvas(const Canvas&) = delete;
-    Canvas& operator=(const Canvas&) = delete;
-
-    bool Valid() const { return Bits != nullptr; }
-    size_t Count() const { return static_cast<size_t>(Width) * Height; }
-
-    const int Width;
-    const int Height;
-    HDC Dc = nullptr;
-    HBITMAP Bitmap = nullptr;
-    uint32_t* Bits = nullptr;
-
-private:
-    HGDIOBJ m_oldBitmap = nullptr;
-    HGDIOBJ m_oldPen = nullptr;
-    HGDIOBJ m_oldFont = nullptr;
 };
 
-// One character as GDI draws it in the current font: how much of each colour channel its strokes
-// cover (0x00RRGGBB, 0 where the background shows), placed relative to the pen position.
-struct PictureBox::Glyph {
+// One character as GDI draws it in the current font, placed relative to the pen position.
+struct PictureBox::Glyph : GlyphCoverage {
     int Advance = 0;
-    int Left = 0;
-    int Top = 0;
-    int Width = 0;
-    int Height = 0;
-    std::vector<uint32_t> Coverage;
 };
-
-namespace {
-// &H00BBGGRR and the DIB's 0x00RRGGBB are the same bytes in the other order.
-uint32_t SwapRedBlue(uint32_t c) {
-    return ((c >> 16) & 0xFF) | (c & 0xFF00) | ((c & 0xFF) << 16);
-}
-
-uint32_t BlendChannels(uint32_t target, uint32_t colour, uint32_t coverage) {
-    uint32_t result = 0;
-    for (int shift = 0; shift < 24; shift += 8) {
-        const uint32_t a = (coverage >> shift) & 0xFF;
-        const uint32_t t = ((target >> shift) & 0xFF) * (255 - a) + ((colour >> shift) & 0xFF) * a + 128;
-        result |= ((t + (t >> 8)) >> 8) << shift; // t / 255, rounded, without a division
-    }
-    return result;
-}
-} // namespace
 
 PictureBox::PictureBox() : m_glyphs(256) {
-    HDC screen = GetDC(nullptr);
-    m_dpiX = GetDeviceCaps(screen, LOGPIXELSX);
-    m_dpiY = GetDeviceCaps(screen, LOGPIXELSY);
+    {
+        WindowDc screen;
+        m_dpiX = GetDeviceCaps(screen.Get(), LOGPIXELSX);
+        m_dpiY = GetDeviceCaps(screen.Get(), LOGPIXELSY);
+    }
     m_systemDpi = m_dpiY > 0 ? m_dpiY : 96;
-    ReleaseDC(nullptr, screen);
     m_font = static_cast<HFONT>(GetStockObject(DEFAULT_GUI_FONT));
     m_canvas = std::make_unique<Canvas>(1, 1);
-    m_pixels.Attach(m_canvas->Bits, m_canvas->Width, m_canvas->Height);
+    m_pixels.Attach(m_canvas->Bits(), m_canvas->Width(), m_canvas->Height());
     m_pixels.Fill(Native(m_backColor));
 }
 
@@ -102,15 +41,6 @@ PictureBox::~PictureBox() {
         DestroyWindow(m_hwnd);
         m_hwnd = nullptr;
     }
-    // The canvases let go of pen and font before these are deleted.
-    m_pictureCache.reset();
-    m_blank.reset();
-    m_image.reset();
-    m_canvas.reset();
-    for (const PenEntry& entry : m_pens)
-        DeleteObject(entry.pen);
-    if (m_ownFont)
-        DeleteObject(m_font);
 }
 
 bool PictureBox::Create(HWND parent, int x, int y, int width, int height) {
@@ -131,7 +61,7 @@ void PictureBox::Move(int x, int y, int width, int height) {
 }
 
 HDC PictureBox::CanvasDC() const {
-    return m_canvas->Dc;
+    return m_canvas->Dc();
 }
 
 uint32_t PictureBox::Native(uint32_t colour) const {
@@ -146,21 +76,18 @@ void PictureBox::Sync() {
 }
 
 void PictureBox::Resize(int width, int height) {
-    if (m_canvas->Width == std::max(width, 1) && m_canvas->Height == std::max(height, 1))
+    if (m_canvas->Width() == std::max(width, 1) && m_canvas->Height() == std::max(height, 1))
         return;
     auto canvas = std::make_unique<Canvas>(width, height);
     if (!canvas->Valid())
         return; // no memory for the new size: keep drawing on the old one
     Sync();
     // Until the next drawing the window shows the old picture on the background colour.
-    Fill32(canvas->Bits, canvas->Count(), Native(m_backColor));
-    const int rows = std::min(canvas->Height, m_canvas->Height),
-              columns = std::min(canvas->Width, m_canvas->Width);
-    for (int y = 0; y < rows; ++y)
-        std::memcpy(canvas->Bits + static_cast<size_t>(y) * canvas->Width,
-                    m_canvas->Bits + static_cast<size_t>(y) * m_canvas->Width, sizeof(uint32_t) * columns);
+    Fill32(canvas->Bits(), canvas->Count(), Native(m_backColor));
+    CopyOverlap(canvas->Bits(), canvas->Width(), canvas->Height(), m_canvas->Bits(), m_canvas->Width(),
+                m_canvas->Height());
     m_canvas = std::move(canvas);
-    m_pixels.Attach(m_canvas->Bits, m_canvas->Width, m_canvas->Height);
+    m_pixels.Attach(m_canvas->Bits(), m_canvas->Width(), m_canvas->Height());
     m_selectedPen = nullptr;
     m_fontSelected = false;
     if (m_hwnd)
@@ -194,10 +121,8 @@ void PictureBox::ApplyFont() {
             return;
     }
     // Select the new font before the old one is deleted.
-    SelectObject(m_canvas->Dc, next);
-    if (m_ownFont)
-        DeleteObject(m_font);
-    m_ownFont = next != GetStockObject(DEFAULT_GUI_FONT);
+    SelectObject(m_canvas->Dc(), next);
+    m_ownFont.Reset(next != GetStockObject(DEFAULT_GUI_FONT) ? next : nullptr);
     m_font = next;
     m_fontSelected = true;
     for (auto& glyph : m_glyphs)
@@ -210,15 +135,15 @@ void PictureBox::SetPenWidth(int width) {
 }
 
 int32_t PictureBox::Point(int x, int y) const {
-    if (x < 0 || y < 0 || x >= m_canvas->Width || y >= m_canvas->Height || !m_canvas->Valid())
+    if (x < 0 || y < 0 || x >= m_canvas->Width() || y >= m_canvas->Height() || !m_canvas->Valid())
         return -1;
     GdiFlush();
     return static_cast<int32_t>(
-        SwapRedBlue(m_canvas->Bits[static_cast<size_t>(y) * m_canvas->Width + x] & 0xFFFFFF));
+        SwapRedBlue(m_canvas->Bits()[static_cast<size_t>(y) * m_canvas->Width() + x] & 0xFFFFFF));
 }
 
 void PictureBox::Paint(HDC hdc) {
-    BitBlt(hdc, 0, 0, m_canvas->Width, m_canvas->Height, m_canvas->Dc, 0, 0, SRCCOPY);
+    BitBlt(hdc, 0, 0, m_canvas->Width(), m_canvas->Height(), m_canvas->Dc(), 0, 0, SRCCOPY);
 }
 
 LRESULT PictureBox::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -276,9 +201,8 @@ void PictureBox::EndDraw() {
     Sync();
     if (!m_hwnd)
         return;
-    HDC dc = GetDC(m_hwnd);
-    Paint(dc);
-    ReleaseDC(m_hwnd, dc);
+    WindowDc dc(m_hwnd);
+    Paint(dc.Get());
 }
 
 void PictureBox::SetBackColor(int32_t colour) {
@@ -287,29 +211,30 @@ void PictureBox::SetBackColor(int32_t colour) {
 
 void PictureBox::Clear() {
     Canvas& c = *m_canvas;
-    const bool covers = m_image && m_image->Width >= c.Width && m_image->Height >= c.Height;
+    const bool covers = m_image && m_image->Width() >= c.Width() && m_image->Height() >= c.Height();
     if (!covers) {
         // A surface of the background colour is kept ready, so that clearing is one copy.
         const uint32_t back = Native(m_backColor);
-        if (!m_blank || m_blank->Width != c.Width || m_blank->Height != c.Height || m_blankColour != back) {
+        if (!m_blank || m_blank->Width() != c.Width() || m_blank->Height() != c.Height() ||
+            m_blankColour != back) {
             m_blank.reset();
-            auto blank = std::make_unique<Canvas>(c.Width, c.Height);
+            auto blank = std::make_unique<Canvas>(c.Width(), c.Height());
             if (blank->Valid()) {
-                Fill32(blank->Bits, blank->Count(), back);
+                Fill32(blank->Bits(), blank->Count(), back);
                 m_blank = std::move(blank);
                 m_blankColour = back;
             }
         }
         if (m_blank) {
-            BitBlt(c.Dc, 0, 0, c.Width, c.Height, m_blank->Dc, 0, 0, SRCCOPY);
+            BitBlt(c.Dc(), 0, 0, c.Width(), c.Height(), m_blank->Dc(), 0, 0, SRCCOPY);
         } else {
             Sync();
-            Fill32(c.Bits, c.Count(), back);
+            Fill32(c.Bits(), c.Count(), back);
         }
     }
     if (m_image)
-        BitBlt(c.Dc, 0, 0, std::min(c.Width, m_image->Width), std::min(c.Height, m_image->Height),
-               m_image->Dc, 0, 0, SRCCOPY);
+        BitBlt(c.Dc(), 0, 0, std::min(c.Width(), m_image->Width()), std::min(c.Height(), m_image->Height()),
+               m_image->Dc(), 0, 0, SRCCOPY);
     m_gdiPending = true;
 }
 
@@ -322,14 +247,14 @@ void PictureBox::RemoveBackgroundImage() {
 
 void PictureBox::SnapshotAsBackgroundImage() {
     Canvas& c = *m_canvas;
-    if (!m_image || m_image->Width != c.Width || m_image->Height != c.Height) {
-        auto image = std::make_unique<Canvas>(c.Width, c.Height);
+    if (!m_image || m_image->Width() != c.Width() || m_image->Height() != c.Height()) {
+        auto image = std::make_unique<Canvas>(c.Width(), c.Height());
         if (!image->Valid())
             return; // no memory: the surface goes on without a persistent image
         m_image = std::move(image);
     }
     Sync();
-    std::memcpy(m_image->Bits, c.Bits, sizeof(uint32_t) * c.Count());
+    std::memcpy(m_image->Bits(), c.Bits(), sizeof(uint32_t) * c.Count());
     // The background is drawn until the next rendering from this image alone: the picture's own copy,
     // kept only while its tiles were drawn, goes, so that the decoded picture is held once.
     m_pictureCache.reset();
@@ -366,7 +291,7 @@ bool PictureBox::UsePen() {
     HPEN pen = nullptr;
     for (const PenEntry& entry : m_pens) {
         if (entry.colour == m_penColor && entry.style == m_penStyle && entry.width == m_penWidth) {
-            pen = entry.pen;
+            pen = entry.pen.Get();
             break;
         }
     }
@@ -380,10 +305,10 @@ bool PictureBox::UsePen() {
             WriteLog("PictureBox: no pen could be made; lines skipped");
             return false;
         }
-        m_pens.push_back({m_penColor, m_penStyle, m_penWidth, pen});
+        m_pens.push_back({m_penColor, m_penStyle, m_penWidth, UniquePen(pen)});
     }
     if (pen != m_selectedPen) {
-        SelectObject(m_canvas->Dc, pen);
+        SelectObject(m_canvas->Dc(), pen);
         m_selectedPen = pen;
     }
     return true;
@@ -391,7 +316,7 @@ bool PictureBox::UsePen() {
 
 void PictureBox::UseFont() {
     if (!m_fontSelected) {
-        SelectObject(m_canvas->Dc, m_font);
+        SelectObject(m_canvas->Dc(), m_font);
         m_fontSelected = true;
     }
 }
@@ -407,8 +332,8 @@ void PictureBox::Line(float x1, float y1, float x2, float y2) {
     }
     if (!UsePen())
         return;
-    MoveToEx(m_canvas->Dc, from.X, from.Y, nullptr);
-    LineTo(m_canvas->Dc, to.X, to.Y);
+    MoveToEx(m_canvas->Dc(), from.X, from.Y, nullptr);
+    LineTo(m_canvas->Dc(), to.X, to.Y);
     m_gdiPending = true;
 }
 
@@ -435,7 +360,7 @@ void PictureBox::Lines(const LineSegment* lines, size_t count) {
         return;
     if (!UsePen())
         return;
-    PolyPolyline(m_canvas->Dc, m_points.data(), m_counts.data(), static_cast<DWORD>(m_counts.size()));
+    PolyPolyline(m_canvas->Dc(), m_points.data(), m_counts.data(), static_cast<DWORD>(m_counts.size()));
     m_gdiPending = true;
 }
 
@@ -470,37 +395,20 @@ const PictureBox::Glyph& PictureBox::GlyphOf(unsigned char c) {
     UseFont();
     const char text[1] = {static_cast<char>(c)};
     SIZE size{};
-    GetTextExtentPoint32A(m_canvas->Dc, text, 1, &size);
+    GetTextExtentPoint32A(m_canvas->Dc(), text, 1, &size);
     glyph->Advance = size.cx;
     // Drawn once by GDI, white on black, in a cell with room for strokes beyond the advance.
     const int pad = std::max<int>(size.cy, 4);
     Canvas cell(size.cx + 2 * pad, std::max<int>(size.cy, 1));
     if (cell.Valid()) {
-        SelectObject(cell.Dc, m_font);
-        SetTextColor(cell.Dc, RGB(255, 255, 255));
-        std::fill(cell.Bits, cell.Bits + cell.Count(), 0);
-        TextOutA(cell.Dc, pad, 0, text, 1);
+        SelectObject(cell.Dc(), m_font);
+        SetTextColor(cell.Dc(), RGB(255, 255, 255));
+        std::fill(cell.Bits(), cell.Bits() + cell.Count(), 0);
+        TextOutA(cell.Dc(), pad, 0, text, 1);
         GdiFlush();
-        int left = cell.Width, right = -1, top = cell.Height, bottom = -1;
-        for (int y = 0; y < cell.Height; ++y)
-            for (int x = 0; x < cell.Width; ++x)
-                if (cell.Bits[static_cast<size_t>(y) * cell.Width + x] & 0xFFFFFF) {
-                    left = std::min(left, x);
-                    right = std::max(right, x);
-                    top = std::min(top, y);
-                    bottom = std::max(bottom, y);
-                }
-        if (right >= left) {
-            glyph->Left = left - pad;
-            glyph->Top = top;
-            glyph->Width = right - left + 1;
-            glyph->Height = bottom - top + 1;
-            glyph->Coverage.resize(static_cast<size_t>(glyph->Width) * glyph->Height);
-            for (int y = 0; y < glyph->Height; ++y)
-                for (int x = 0; x < glyph->Width; ++x)
-                    glyph->Coverage[static_cast<size_t>(y) * glyph->Width + x] =
-                        cell.Bits[static_cast<size_t>(y + top) * cell.Width + x + left] & 0xFFFFFF;
-        }
+        static_cast<GlyphCoverage&>(*glyph) = CoverageOfCell(cell.Bits(), cell.Width(), cell.Height());
+        if (glyph->Width > 0)
+            glyph->Left -= pad;
     }
     slot = std::move(glyph);
     return *slot;
@@ -519,7 +427,7 @@ TextSize PictureBox::MeasureText(const std::string& text) {
     if (m_textHeight < 0) {
         UseFont();
         TEXTMETRICA metrics{};
-        GetTextMetricsA(m_canvas->Dc, &metrics);
+        GetTextMetricsA(m_canvas->Dc(), &metrics);
         m_textHeight = metrics.tmHeight;
     }
     const std::vector<int>& extents = Extents(text);
@@ -538,21 +446,7 @@ void PictureBox::PrintText(float x, float y, const std::string& text) {
         // Each character starts where TextOut puts it: at the extent of the text before it.
         const int64_t penX = static_cast<int64_t>(p.X) + (i == 0 ? 0 : extents[i - 1]);
         const int64_t x0 = penX + glyph.Left, y0 = static_cast<int64_t>(p.Y) + glyph.Top;
-        const int64_t fromX = std::max<int64_t>(0, -x0),
-                      toX = std::min<int64_t>(glyph.Width, m_canvas->Width - x0);
-        const int64_t fromY = std::max<int64_t>(0, -y0),
-                      toY = std::min<int64_t>(glyph.Height, m_canvas->Height - y0);
-        for (int64_t gy = fromY; gy < toY; ++gy) {
-            const uint32_t* coverage = glyph.Coverage.data() + gy * glyph.Width;
-            uint32_t* target = m_canvas->Bits + (y0 + gy) * m_canvas->Width + x0;
-            for (int64_t gx = fromX; gx < toX; ++gx) {
-                const uint32_t a = coverage[gx];
-                if (a == 0xFFFFFF)
-                    target[gx] = colour;
-                else if (a)
-                    target[gx] = BlendChannels(target[gx] & 0xFFFFFF, colour, a);
-            }
-        }
+        DrawCoverage(m_canvas->Bits(), m_canvas->Width(), m_canvas->Height(), x0, y0, glyph, colour);
     }
 }
 
@@ -572,20 +466,7 @@ const PictureBox::Canvas* PictureBox::PictureCanvas(const GraphPicture& picture)
         WriteLog("PictureBox: no surface for the background picture; it is not drawn");
         return nullptr;
     }
-    // 0xAABBGGRR to the DIB's BGRA, premultiplied where the picture has transparency.
-    const uint32_t* source = picture.Pixels();
-    const size_t count = static_cast<size_t>(picture.Width()) * picture.Height();
-    for (size_t i = 0; i < count; ++i) {
-        const uint32_t p = source[i];
-        uint32_t r = p & 0xFF, g = (p >> 8) & 0xFF, b = (p >> 16) & 0xFF;
-        const uint32_t a = p >> 24;
-        if (picture.HasAlpha()) {
-            r = (r * a + 127) / 255;
-            g = (g * a + 127) / 255;
-            b = (b * a + 127) / 255;
-        }
-        canvas->Bits[i] = (a << 24) | (r << 16) | (g << 8) | b;
-    }
+    PictureToPremultipliedBgra(picture.Pixels(), canvas->Count(), picture.HasAlpha(), canvas->Bits());
     m_pictureCache = std::move(canvas);
     m_pictureCacheId = picture.Id();
     return m_pictureCache.get();
@@ -621,16 +502,16 @@ void PictureBox::Blit(const GraphPicture& picture, int dx, int dy, int dw, int d
     const int pw = scale(sw, picture.Width(), naturalWidth), ph = scale(sh, picture.Height(), naturalHeight);
     if (pw <= 0 || ph <= 0)
         return;
-    HDC dc = m_canvas->Dc;
+    HDC dc = m_canvas->Dc();
     if (picture.HasAlpha()) {
         const BLENDFUNCTION blend{AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-        GdiAlphaBlend(dc, dx, dy, dw, dh, source.Dc, px, py, pw, ph, blend);
+        GdiAlphaBlend(dc, dx, dy, dw, dh, source.Dc(), px, py, pw, ph, blend);
     } else if (dw == pw && dh == ph) {
-        BitBlt(dc, dx, dy, dw, dh, source.Dc, px, py, SRCCOPY);
+        BitBlt(dc, dx, dy, dw, dh, source.Dc(), px, py, SRCCOPY);
     } else {
         SetStretchBltMode(dc, HALFTONE);
         SetBrushOrgEx(dc, 0, 0, nullptr);
-        StretchBlt(dc, dx, dy, dw, dh, source.Dc, px, py, pw, ph, SRCCOPY);
+        StretchBlt(dc, dx, dy, dw, dh, source.Dc(), px, py, pw, ph, SRCCOPY);
     }
     m_gdiPending = true;
 }

@@ -2,6 +2,7 @@
 #include "graph/GraphSurface.h"
 #include "graph/PixelCanvas.h"
 #include "winsys/BaseWindow.h"
+#include "winsys/Handles.h"
 
 #include <windows.h>
 
@@ -103,13 +104,14 @@ private:
         uint32_t colour;
         PenStyle style;
         int width;
-        HPEN pen;
+        UniquePen pen;
     };
-    // Pens for wide lines are kept until the control goes (declared before the canvas, which must let
-    // go of them first).
+    // Pens for wide lines are kept until the control goes (pens and font are declared before the
+    // canvases, which let go of them first).
     std::vector<PenEntry> m_pens;
     HFONT m_font = nullptr;
-    bool m_ownFont = false;
+    // The font when it is not the stock one.
+    UniqueFont m_ownFont;
     std::unique_ptr<Canvas> m_canvas;
     std::unique_ptr<Canvas> m_image;
     std::unique_ptr<Canvas> m_pictureCache;
