@@ -164,7 +164,8 @@ TEST(OlePictureLoader, BuiltInBitmapsAndFilesDecodeWithTheirSizeAndTransparencyO
     OlePictureLoader& loader = OlePictureLoader::Instance();
     const PictureLoadResult clouds = loader.LoadResPicture("CLOUDS"), // names regardless of case
         file = loader.LoadPictureFile(WinePath(VANTOREL_CLOUDS_BMP));
-    ASSERT_TRUE(clouds.Error == 0 && file.Error == 0);
+    ASSERT_TRUE(clouds.Error == 0);
+    ASSERT_TRUE(file.Error == 0);
     // The same natural size: the bitmap's pixels at the screen's resolution, as the file decodes.
     EXPECT_EQ(clouds.Picture->Width() * 1000 + clouds.Picture->Height(), 602425);
     EXPECT_EQ(file.Picture->Width() * 1000 + file.Picture->Height(), 602425);

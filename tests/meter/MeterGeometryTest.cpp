@@ -6,10 +6,13 @@ TEST(MeterGeometry, TwipsFollowTheScreenResolution) {
     EXPECT_EQ(TwipsToPixels(3000, 96), 200);
     EXPECT_EQ(TwipsToPixels(100, 96), 7);  // 6.67 pixels
     EXPECT_EQ(TwipsToPixels(22.5, 96), 2); // 1.5 pixels: ties to even
-    EXPECT_TRUE(PixelsToTwips(7, 96) == 105 && PixelsToTwips(1, 1) == 1440 && PixelsToTwips(7, 0) == 0);
+    EXPECT_TRUE(PixelsToTwips(7, 96) == 105);
+    EXPECT_TRUE(PixelsToTwips(1, 1) == 1440);
+    EXPECT_TRUE(PixelsToTwips(7, 0) == 0);
     EXPECT_EQ(TwipsToPixels(1440, 1), 1);
     // The ends of the 16-bit range are still coordinates.
-    EXPECT_TRUE(TwipsToPixels(-491520, 96) == -32768 && TwipsToPixels(491505, 96) == 32767);
+    EXPECT_TRUE(TwipsToPixels(-491520, 96) == -32768);
+    EXPECT_TRUE(TwipsToPixels(491505, 96) == 32767);
     // Garbage that converted to a number must not become a window size.
     EXPECT_FALSE(TwipsToPixels(-1e30, 96).has_value());
     EXPECT_FALSE(TwipsToPixels(1e12, 96).has_value());

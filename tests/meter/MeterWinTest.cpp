@@ -73,7 +73,8 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
     SendMessageA(hwnd, 0x02E0, MAKEWPARAM(larger, larger), reinterpret_cast<LPARAM>(&suggested));
     GetWindowRect(hwnd, &r);
     EXPECT_EQ(r, suggested);
-    EXPECT_TRUE(textHeight() > text * 1.3 && textHeight() < text * 1.7) << textHeight() << " after " << text;
+    EXPECT_TRUE(textHeight() > text * 1.3) << textHeight() << " after " << text;
+    EXPECT_TRUE(textHeight() < text * 1.7) << textHeight() << " after " << text;
     // The graph fills the larger window, and its read-out band grew with the text.
     GetClientRect(hwnd, &client);
     EXPECT_EQ(picture.Point(client.right - 1, client.bottom - ReadoutBandHeight(larger) + 1),
@@ -86,7 +87,8 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
                  SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
     SendMessageA(hwnd, WM_DISPLAYCHANGE, 32, MAKELPARAM(work.right, work.bottom));
     GetWindowRect(hwnd, &r);
-    EXPECT_TRUE(IntersectRect(&inside, &r, &work) && EqualRect(&inside, &r));
+    EXPECT_TRUE(IntersectRect(&inside, &r, &work));
+    EXPECT_TRUE(EqualRect(&inside, &r));
 }
 
 // Loaded translucent, never sized wider than 1000 pixels, a slow background dropped once, and then
@@ -95,7 +97,8 @@ TEST_F(MeterWin, StoredTwipsOpenAtTheDesktopDpiAndFollowADpiOrDisplayChange) {
 // snaps and redraws with the background again.
 TEST_F(MeterWin, ItsOwnLogicAtLoadInSizingWhenDrawingTook100msAndWhenDragged) {
     BYTE alpha = 0;
-    EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr) && alpha == 178) << int{alpha};
+    EXPECT_TRUE(GetLayeredWindowAttributes(hwnd, nullptr, &alpha, nullptr)) << int{alpha};
+    EXPECT_TRUE(alpha == 178) << int{alpha};
     for (const auto& [proposed, allowed] : {std::pair{1300, 1000}, {640, 640}}) {
         RECT r{50, 60, 50 + proposed, 160};
         SendMessageA(hwnd, WM_SIZING, WMSZ_RIGHT, reinterpret_cast<LPARAM>(&r));

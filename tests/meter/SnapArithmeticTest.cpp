@@ -39,13 +39,15 @@ TEST(EdgeSnapper, EachEdgeSnapsInsideItsInclusiveBandAndRightAndBottomWinATie) {
         EdgeSnapper snap = Snapper();
         int32_t left = c[0], top = c[1];
         ASSERT_TRUE(snap.Moving(left, top, 300, 100));
-        EXPECT_TRUE(left == c[2] && top == c[3]) << c[0] << "," << c[1] << " gave " << left << "," << top;
+        EXPECT_TRUE(left == c[2]) << c[0] << "," << c[1] << " gave " << left << "," << top;
+        EXPECT_TRUE(top == c[3]) << c[0] << "," << c[1] << " gave " << left << "," << top;
     }
     // Both edges of an axis in their bands: the left edge snaps to 0 first, then the right wins.
     EdgeSnapper snap = Snapper();
     int32_t left = 3, top = -4;
     ASSERT_TRUE(snap.Moving(left, top, 995, 650));
-    EXPECT_TRUE(left == 5 && top == 10);
+    EXPECT_TRUE(left == 5);
+    EXPECT_TRUE(top == 10);
 }
 
 TEST(EdgeSnapper, ASnappedEdgeHoldsUntilThePointerLeavesTheBandAlsoIntoTheNextDrag) {
@@ -74,20 +76,24 @@ TEST(EdgeSnapper, AResultBeyondA32BitCoordinateLeavesPositionAndMemoryAlone) {
     EdgeSnapper snap = Snapper({1000000000, 0, 0, 1000}, kMax);
     int32_t left = 10, top = 5;
     EXPECT_FALSE(snap.Moving(left, top, kMin, 10));
-    EXPECT_TRUE(left == 10 && top == 5);
+    EXPECT_TRUE(left == 10);
+    EXPECT_TRUE(top == 5);
     // The memory is untouched: the next step behaves as on a fresh snapper, even at the range's ends.
     snap.SetWorkArea({0, 0, 1000, 660});
     snap.SetSticky(15);
     left = kMax, top = kMin;
     EXPECT_TRUE(snap.Moving(left, top, kMax, kMax));
-    EXPECT_TRUE(left == kMax && top == kMin);
+    EXPECT_TRUE(left == kMax);
+    EXPECT_TRUE(top == kMin);
 }
 
 TEST(RectConversion, PositionAndSizeRoundTripForAnyRectangle) {
     const PlaceRect p = ToPlace({10, 20, 310, 120});
-    EXPECT_TRUE(p.Width == 300 && p.Height == 100);
+    EXPECT_TRUE(p.Width == 300);
+    EXPECT_TRUE(p.Height == 100);
     for (const EdgeRect r : {EdgeRect{kMin, kMin, kMax, kMax}, EdgeRect{kMax, 0, kMin, -1}}) {
         const EdgeRect back = ToEdges(ToPlace(r));
-        EXPECT_TRUE(back.Right == r.Right && back.Bottom == r.Bottom);
+        EXPECT_TRUE(back.Right == r.Right);
+        EXPECT_TRUE(back.Bottom == r.Bottom);
     }
 }

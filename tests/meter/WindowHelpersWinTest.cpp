@@ -65,12 +65,16 @@ TEST(CFormBorder, EachOptionWritesItsBitAndTheFrameTheSystemMenuAndTheMouseFollo
         // No message pumping in between: the client area grew by the caption already, in the same frame.
         GetClientRect(hwnd, &client);
         GetWindowRect(hwnd, &after);
-        EXPECT_TRUE(EqualRect(&outer, &after) && client.bottom > before.bottom && !border.Titlebar());
+        EXPECT_TRUE(EqualRect(&outer, &after));
+        EXPECT_TRUE(client.bottom > before.bottom);
+        EXPECT_TRUE(!border.Titlebar());
 
         border.SetToolWindow(true);
-        EXPECT_TRUE(border.ToolWindow() && (Style(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW));
+        EXPECT_TRUE(border.ToolWindow());
+        EXPECT_TRUE((Style(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW));
         border.SetMoveable(false); // greyed and renumbered, so that the system cannot enable it again
-        EXPECT_TRUE(!border.Moveable() && GetMenuState(menu, SC_MOVE, MF_BYCOMMAND) == UINT(-1));
+        EXPECT_TRUE(!border.Moveable());
+        EXPECT_TRUE(GetMenuState(menu, SC_MOVE, MF_BYCOMMAND) == UINT(-1));
         border.RemoveMenuItem(SC_CLOSE); // with the separator above it
         EXPECT_TRUE(GetMenuItemCount(menu) == items - 2 &&
                     GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) == UINT(-1));
@@ -78,9 +82,11 @@ TEST(CFormBorder, EachOptionWritesItsBitAndTheFrameTheSystemMenuAndTheMouseFollo
         border.SetAutoDrag(true);
         g_seen.clear();
         SendMessageA(hwnd, WM_LBUTTONDOWN, MK_LBUTTON, 0);
-        EXPECT_TRUE(g_last.first == HTCAPTION && std::ranges::count(g_seen, WM_LBUTTONDOWN) == 1);
+        EXPECT_TRUE(g_last.first == HTCAPTION);
+        EXPECT_TRUE(std::ranges::count(g_seen, WM_LBUTTONDOWN) == 1);
         border.ShowSysMenu(-5, 300); // the point as signed 16-bit coordinates
-        EXPECT_TRUE(static_cast<short>(LOWORD(g_last.second)) == -5 && HIWORD(g_last.second) == 300);
+        EXPECT_TRUE(static_cast<short>(LOWORD(g_last.second)) == -5);
+        EXPECT_TRUE(HIWORD(g_last.second) == 300);
     }
     EXPECT_EQ(GetWindowLongPtrA(hwnd, GWLP_WNDPROC), kOwnProc) << "the object's end stops following";
 }
@@ -97,13 +103,16 @@ TEST(CTranslucentForm, LayersAWindowInEachModeAndUnlayersItAtItsEnd) {
         t.SethWnd(w.get());
         EXPECT_TRUE(Layered(w.get()));
         t.SetColorKey(static_cast<int32_t>(0x80000000u | COLOR_HIGHLIGHT)); // a system colour
-        EXPECT_TRUE(t.Mode() == 1 && Layered(w.get(), 0, LWA_COLORKEY, GetSysColor(COLOR_HIGHLIGHT)));
+        EXPECT_TRUE(t.Mode() == 1);
+        EXPECT_TRUE(Layered(w.get(), 0, LWA_COLORKEY, GetSysColor(COLOR_HIGHLIGHT)));
         t.SetMode(0);
         EXPECT_FALSE(Style(w.get(), GWL_EXSTYLE) & WS_EX_LAYERED);
         t.SetAlpha(90); // back to opacity
-        EXPECT_TRUE(t.Mode() == 2 && Layered(w.get(), 90));
+        EXPECT_TRUE(t.Mode() == 2);
+        EXPECT_TRUE(Layered(w.get(), 90));
     }
-    EXPECT_TRUE(!(Style(w.get(), GWL_EXSTYLE) & WS_EX_LAYERED) && IsWindowVisible(w.get()));
+    EXPECT_TRUE(!(Style(w.get(), GWL_EXSTYLE) & WS_EX_LAYERED));
+    EXPECT_TRUE(IsWindowVisible(w.get()));
 
     CTranslucentForm old(4); // before layered windows: nothing but the mode is stored
     old.SethWnd(w.get());
@@ -130,7 +139,9 @@ TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNotAsT
     sizer.SetNoFullDrag(true);
     SendMessageA(w.get(), WM_ACTIVATE, WA_CLICKACTIVE, 0);
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
-    EXPECT_TRUE(!full && sizer.Active() && events == "m") << events;
+    EXPECT_TRUE(!full) << events;
+    EXPECT_TRUE(sizer.Active()) << events;
+    EXPECT_TRUE(events == "m") << events;
     // The meter's graph following its window shows a child's place and its parent measured; here the
     // refusals the anchoring tests' fake control copies: a negative size, a window gone.
     cAnchorWindow graph(CreateWindowExA(0, "STATIC", "", WS_CHILD, 10, 20, 200, 150, w.get(), 0, 0, 0));
@@ -139,7 +150,8 @@ TEST(cSizeMoveHelper, LeavesTheChainAtTheWindowsEndAndRefusesAWindowThatIsNotAsT
     g_procAtNcDestroy = 0;
     w.reset(); // both helpers outlive the window and end quietly afterwards
     SystemParametersInfoA(SPI_GETDRAGFULLWINDOWS, 0, &full, 0);
-    EXPECT_TRUE(g_procAtNcDestroy == kOwnProc && full);
+    EXPECT_TRUE(g_procAtNcDestroy == kOwnProc);
+    EXPECT_TRUE(full);
     EXPECT_ANY_THROW(graph.Left());
     EXPECT_THROW(sizer.Attach(reinterpret_cast<HWND>(static_cast<LONG_PTR>(0x7ffe1234))), AppError);
     SystemParametersInfoA(SPI_SETDRAGFULLWINDOWS, original, nullptr, 0);

@@ -24,7 +24,8 @@ TYPED_TEST_P(IfTableContract, TellsTheSizeItNeedsThenFillsABufferOfThatSize) {
     EXPECT_EQ(table.GetIfTable(words.data(), nullptr, false), kInvalidParameter);
     uint32_t needed = 0;
     ASSERT_EQ(table.GetIfTable(nullptr, &needed, false), kInsufficientBuffer);
-    ASSERT_TRUE(needed >= TableSize(1) && (needed - kHeaderSize) % kRowSize == 0) << needed;
+    ASSERT_TRUE(needed >= TableSize(1)) << needed;
+    ASSERT_TRUE((needed - kHeaderSize) % kRowSize == 0) << needed;
     words.resize(needed / 4 + 1250, 0xABABABABu);
     uint32_t size = needed - 1;
     EXPECT_EQ(table.GetIfTable(words.data(), &size, false), kInsufficientBuffer);
@@ -39,7 +40,8 @@ TYPED_TEST_P(IfTableContract, TellsTheSizeItNeedsThenFillsABufferOfThatSize) {
         for (uint32_t i = 0; i < ReadU32(bytes); ++i) {
             const unsigned char* row = bytes + TableSize(i);
             const uint32_t len = ReadU32(row + kDescrLen);
-            EXPECT_TRUE(len > 0 && len <= kDescrSize) << "row " << i << ": description length " << len;
+            EXPECT_TRUE(len > 0) << "row " << i << ": description length " << len;
+            EXPECT_TRUE(len <= kDescrSize) << "row " << i << ": description length " << len;
             EXPECT_TRUE(indexes.insert(ReadU32(row + kIndex)).second)
                 << "row " << i << ": index 0 or repeated";
         }

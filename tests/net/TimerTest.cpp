@@ -44,18 +44,22 @@ TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnceAndTicksGoByIdent
     int ticks = 0, other = 0;
     auto timer = Counting(ticks, 1000);
     const uintptr_t first = timer->TimerID();
-    EXPECT_TRUE(sys.ElapseOf(first) == 1000u && TimerSlotOf(*timer) == 1);
+    EXPECT_TRUE(sys.ElapseOf(first) == 1000u);
+    EXPECT_TRUE(TimerSlotOf(*timer) == 1);
     timer->SetInterval(1000); // the value it has: nothing
     EXPECT_EQ(sys.setCalls + sys.killCalls, 1);
     timer->SetInterval(1); // a new system timer with a new identifier; the shortest interval still runs
-    EXPECT_TRUE(sys.ElapseOf(timer->TimerID()) == 1u && TimerSlotOf(*timer) == 1);
-    EXPECT_TRUE(sys.ElapseOf(first) == 0u && sys.RunningCount() == 1u);
+    EXPECT_TRUE(sys.ElapseOf(timer->TimerID()) == 1u);
+    EXPECT_TRUE(TimerSlotOf(*timer) == 1);
+    EXPECT_TRUE(sys.ElapseOf(first) == 0u);
+    EXPECT_TRUE(sys.RunningCount() == 1u);
 
     auto second = Counting(other, 100);
     ASSERT_TRUE(sys.Fire(second->TimerID()));
     TimerProc(0, 0x0113, 424242, 0); // unknown identifiers are ignored
     TimerProc(0, 0x0113, 0, 0);
-    EXPECT_TRUE(ticks == 0 && other == 1) << ticks << ", " << other;
+    EXPECT_TRUE(ticks == 0) << ticks << ", " << other;
+    EXPECT_TRUE(other == 1) << ticks << ", " << other;
     for (const int32_t stop : {0, 0, -7})
         timer->SetInterval(stop);
     EXPECT_TRUE(Stopped(*timer));
@@ -88,7 +92,8 @@ TEST_F(Timers, NoSystemTimerRaises13652AndAFullTable13651BothLeavingTheTimerStop
     EXPECT_EQ(sys.RunningCount(), 100u) << "the system timer made for the refused one must go";
     timers[36]->SetInterval(0);
     extra->SetInterval(1000);
-    EXPECT_TRUE(TimerSlotOf(*extra) == 37 && sys.ElapseOf(extra->TimerID()) == 1000u);
+    EXPECT_TRUE(TimerSlotOf(*extra) == 37);
+    EXPECT_TRUE(sys.ElapseOf(extra->TimerID()) == 1000u);
 }
 
 TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
@@ -105,5 +110,7 @@ TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
         ++ticks;
     };
     ASSERT_TRUE(sys.Fire(id));
-    EXPECT_TRUE(ticks == 1 && watch.expired() && !sys.Fire(id));
+    EXPECT_TRUE(ticks == 1);
+    EXPECT_TRUE(watch.expired());
+    EXPECT_TRUE(!sys.Fire(id));
 }

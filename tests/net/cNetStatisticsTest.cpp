@@ -50,5 +50,6 @@ TEST(Statistics, ExtremeSamplesStayExactAndTotalsStopAtTheirRangeInsteadOfOverfl
     EXPECT_EQ(s.TotalIn(), std::numeric_limits<int64_t>::max());
     EXPECT_EQ(s.TotalOut(), std::numeric_limits<int64_t>::min());
     EXPECT_EQ(s.Time(), 430002);
-    EXPECT_TRUE(s.AverageIn() > 0 && s.AverageOut() < 0);
+    EXPECT_TRUE(s.AverageIn() > 0);
+    EXPECT_TRUE(s.AverageOut() < 0);
 }

@@ -40,7 +40,8 @@ TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterThe
     reg.SetSectionKey("Software\\T\\Themes");
     std::vector<std::string> names;
     int32_t count = 0;
-    EXPECT_TRUE(reg.EnumerateSections(names, count) && count == 3);
+    EXPECT_TRUE(reg.EnumerateSections(names, count));
+    EXPECT_TRUE(count == 3);
     EXPECT_EQ(names, (std::vector<std::string>{"A", longest, "Z"}));
     fake.Fault = [](const std::string& call, const std::string& name) {
         if (call == "EnumKey" && name == "1")
@@ -49,7 +50,8 @@ TEST(FakeRegistryOnly, SectionsListPastTheLongestNameAndAFailureIsRaisedAfterThe
     };
     EXPECT_EQ(RaisedError([&] { reg.EnumerateSections(names, count); }),
               "-2147194454 Vantorel.cRegistry: Out of memory");
-    EXPECT_TRUE(count == 0 && names.empty());
+    EXPECT_TRUE(count == 0);
+    EXPECT_TRUE(names.empty());
     EXPECT_EQ(fake.OpenHandleCount(), 0u);
 }
 

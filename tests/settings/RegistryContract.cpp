@@ -104,7 +104,8 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
     // Too little room answers "more data" with the room needed.
     EXPECT_EQ(api.EnumKey(deep.handle, 0, name, 4), kErrorMoreData);
     ASSERT_EQ(api.QueryValue(key.handle, "LongerName", type, nullptr, size), kErrorSuccess);
-    EXPECT_TRUE(type == kRegSz && size == 4u) << type << ", " << size;
+    EXPECT_TRUE(type == kRegSz) << type << ", " << size;
+    EXPECT_TRUE(size == 4u) << type << ", " << size;
     size = 3;
     EXPECT_EQ(api.QueryValue(key.handle, "LongerName", type, reinterpret_cast<uint8_t*>(name), size),
               kErrorMoreData);
@@ -122,7 +123,8 @@ TEST_F(RegistryContract, TheSystemCallsAnswerAsTheSystemDoes) {
     EXPECT_EQ(api.DeleteValue(deep.handle, "v"), kErrorAccessDenied);
     // A tree goes with everything below it.
     EXPECT_EQ(api.DeleteTree(kUser, kTestKey + "\\subkey"), kErrorSuccess);
-    EXPECT_TRUE(!Exists(kTestKey + "\\Subkey") && Exists(kTestKey + "\\Other"));
+    EXPECT_TRUE(!Exists(kTestKey + "\\Subkey"));
+    EXPECT_TRUE(Exists(kTestKey + "\\Other"));
     EXPECT_EQ(api.DeleteTree(kUser, kTestKey + "\\Subkey"), kErrorFileNotFound);
 }
 
@@ -219,16 +221,21 @@ TEST_F(RegistryContract, FailedWritesDeletionsAndEnumerations) {
     reg = Reg(kTestKey + "\\Keep", "one");
     Names names{"stale"};
     int32_t count = -1;
-    EXPECT_TRUE(reg.EnumerateValues(names, count) && count == 1 && names == Names{"One"});
+    EXPECT_TRUE(reg.EnumerateValues(names, count));
+    EXPECT_TRUE(count == 1);
+    EXPECT_TRUE(names == Names{"One"});
     EXPECT_TRUE(reg.DeleteValue());
     EXPECT_FALSE(reg.DeleteValue()) << "an existing key without the value";
     reg.SetSectionKey(kTestKey + "\\Tree");
-    EXPECT_TRUE(reg.EnumerateSections(names, count) && count == 2);
+    EXPECT_TRUE(reg.EnumerateSections(names, count));
+    EXPECT_TRUE(count == 2);
     std::sort(names.begin(), names.end());
     EXPECT_EQ(names, (Names{"Beta", "alpha"}));
     EXPECT_TRUE(reg.DeleteKey());
     EXPECT_FALSE(reg.DeleteKey()) << "already gone";
-    EXPECT_TRUE(reg.EnumerateSections(names, count) && count == 0 && names.empty());
+    EXPECT_TRUE(reg.EnumerateSections(names, count));
+    EXPECT_TRUE(count == 0);
+    EXPECT_TRUE(names.empty());
     for (const std::string section : {"", "\\", "\\\\"}) {
         reg.SetSectionKey(section);
         EXPECT_FALSE(reg.DeleteKey());
@@ -251,7 +258,8 @@ TEST_F(RegistryContract, SettingsReadTheirDefaultsUntilTheFirstWriteCreatesTheKe
     DeleteSetting(kHKeyCurrentUser, kTitle, "Graph", "Scale");
     EXPECT_EQ(read("Graph", "Scale"), "-");
     DeleteSetting(kHKeyCurrentUser, kTitle, "Themes", "");
-    EXPECT_TRUE(!Exists(kTestKey + "\\Themes") && Exists(kTestKey + "\\Graph"));
+    EXPECT_TRUE(!Exists(kTestKey + "\\Themes"));
+    EXPECT_TRUE(Exists(kTestKey + "\\Graph"));
     EXPECT_EQ(RaisedError([] { DeleteSetting(kHKeyCurrentUser, kTitle, "Themes", "BackColor"); }),
               "26001 Meter.cRegistry: Failed to open key '-2147483647',Section: '" + kTestKey +
                   "\\Themes' for delete access");

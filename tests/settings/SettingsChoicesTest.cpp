@@ -15,7 +15,8 @@ TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
         {ScaleOption::Modem336, false, 4608}, {ScaleOption::Modem56, false, 8806},
         {ScaleOption::Kb500, false, 512000},  {ScaleOption::Kb1000, false, 1024000}};
     for (const auto& [option, autoScale, value] : rows) {
-        EXPECT_TRUE(ScaleFor(option).AutoScale == autoScale && ScaleFor(option).ScaleValue == value) << value;
+        EXPECT_TRUE(ScaleFor(option).AutoScale == autoScale) << value;
+        EXPECT_TRUE(ScaleFor(option).ScaleValue == value) << value;
         EXPECT_EQ(OptionForScale(autoScale, value), option) << value;
     }
     EXPECT_EQ(OptionForScale(true, 8806), ScaleOption::Auto);
