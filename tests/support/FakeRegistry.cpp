@@ -160,9 +160,8 @@ int32_t FakeRegistry::OpenKey(RegHandle parent, const std::string& subKey, uint3
 int32_t FakeRegistry::CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
                                 RegHandle& key) {
     key = 0;
-    if (Fault)
-        if (const int32_t rc = Fault("CreateKey", subKey); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = Faulted("CreateKey", subKey); rc != kErrorSuccess)
+        return rc;
     std::shared_ptr<Node> node;
     if (const int32_t rc = Lookup(parent, subKey, true, node); rc != kErrorSuccess)
         return rc;
@@ -178,9 +177,8 @@ int32_t FakeRegistry::CloseKey(RegHandle key) {
 
 int32_t FakeRegistry::QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
                                  uint32_t& size) {
-    if (Fault && data)
-        if (const int32_t rc = Fault("QueryValue", name); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = data ? Faulted("QueryValue", name) : kErrorSuccess; rc != kErrorSuccess)
+        return rc;
     Open open;
     if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
         return rc;
@@ -204,9 +202,8 @@ int32_t FakeRegistry::QueryValue(RegHandle key, const std::string& name, uint32_
 
 int32_t FakeRegistry::SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
                                uint32_t size) {
-    if (Fault)
-        if (const int32_t rc = Fault("SetValue", name); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = Faulted("SetValue", name); rc != kErrorSuccess)
+        return rc;
     Open open;
     if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
         return rc;
@@ -225,9 +222,8 @@ int32_t FakeRegistry::SetValue(RegHandle key, const std::string& name, uint32_t 
 }
 
 int32_t FakeRegistry::DeleteValue(RegHandle key, const std::string& name) {
-    if (Fault)
-        if (const int32_t rc = Fault("DeleteValue", name); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = Faulted("DeleteValue", name); rc != kErrorSuccess)
+        return rc;
     Open open;
     if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
         return rc;
@@ -273,9 +269,8 @@ int32_t FakeRegistry::EnumValue(RegHandle key, uint32_t index, char* name, uint3
 }
 
 int32_t FakeRegistry::EnumKey(RegHandle key, uint32_t index, char* name, uint32_t size) {
-    if (Fault)
-        if (const int32_t rc = Fault("EnumKey", std::to_string(index)); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = Faulted("EnumKey", std::to_string(index)); rc != kErrorSuccess)
+        return rc;
     Open open;
     if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
         return rc;
@@ -292,9 +287,8 @@ int32_t FakeRegistry::EnumKey(RegHandle key, uint32_t index, char* name, uint32_
 }
 
 int32_t FakeRegistry::DeleteTree(RegHandle parent, const std::string& subKey) {
-    if (Fault)
-        if (const int32_t rc = Fault("DeleteTree", subKey); rc != kErrorSuccess)
-            return rc;
+    if (const int32_t rc = Faulted("DeleteTree", subKey); rc != kErrorSuccess)
+        return rc;
     std::vector<std::string> parts;
     if (const int32_t rc = SplitPath(subKey, parts); rc != kErrorSuccess)
         return rc;

@@ -33,6 +33,11 @@ public:
         };
     }
 
+    // What the fault hook answers for a call: success when there is no hook.
+    int32_t Faulted(const char* call, const std::string& name) const {
+        return Fault ? Fault(call, name) : kErrorSuccess;
+    }
+
     // Handles opened and not yet closed: every operation of the settings code must leave this at 0.
     size_t OpenHandleCount() const { return m_handles.size(); }
 
