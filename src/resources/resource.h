@@ -101,4 +101,17 @@
 #define IDD_InputBox 1300
 #define IDC_txtInput 1301
 
+// The usage history window (its totals line is IDC_Label2, the period's name IDC_Label1).
+#define IDD_frmHistory 1500
+#define IDC_optDay 1501
+#define IDC_optMonth 1502
+#define IDC_optYear 1503
+#define IDC_cmdPrevious 1504
+#define IDC_cmdNext 1505
+#define IDC_cmbInterface 1506
+#define IDC_picChart 1507
+#define IDC_lvwPeriods 1508
+#define IDC_cmdExport 1509
+#define IDC_cmdQuotas 1510
+
 #endif
