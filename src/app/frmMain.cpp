@@ -437,20 +437,15 @@ void frmMain::mnuMain_Click() {
     PopulateThemeList();
     ClearMenuBitmaps();
     SetMenuStyle(m_hwnd, 0);
-    if (Menu.QuillixVisible()) {
-        SetMenuBitmap(m_hwnd, 0, 0, pShow);
-        SetMenuBitmap(m_hwnd, 0, 1, pData);
-        SetMenuBitmap(m_hwnd, 0, 3, pQuillix);
-        SetMenuBitmap(m_hwnd, 0, 4, pProp);
-        SetMenuBitmap(m_hwnd, 0, 5, pTheme);
-        SetMenuBitmap(m_hwnd, 0, 7, pX);
-    } else {
-        SetMenuBitmap(m_hwnd, 0, 0, pShow);
-        SetMenuBitmap(m_hwnd, 0, 1, pData);
-        SetMenuBitmap(m_hwnd, 0, 3, pProp);
-        SetMenuBitmap(m_hwnd, 0, 4, pTheme);
-        SetMenuBitmap(m_hwnd, 0, 6, pX);
-    }
+    // By command, so that entries added or hidden move no picture onto another entry.
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuShow), pShow);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuStatistics), pData);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuHistory), pData);
+    if (Menu.QuillixVisible())
+        SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuQuillix), pQuillix);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuSettings), pProp);
+    SetMenuBitmap(m_hwnd, 0, Menu.StylePosition(), pTheme);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuExit), pX);
 }
 
 void frmMain::PopupMainMenu() {
