@@ -42,6 +42,10 @@ TEST(ChartAxis, LargerUnitsMayStepInTenths) {
     EXPECT_EQ(AxisLabel(axis, 1), "0.5 kb");
 }
 
+TEST(ChartAxis, FourStepsAtMost) {
+    EXPECT_EQ(AxisFor(5 * 1048576).steps, 3);
+}
+
 TEST(ChartAxis, AnEmptyPeriodHasAnAxisOfOneByte) {
     EXPECT_EQ(AxisFor(0).Top(), 1u);
 }
@@ -63,11 +67,13 @@ TEST(ChartBars, BarsSitInTheirSlotsWithAGapEachSide) {
     EXPECT_EQ(BarAt(0, 24, 10, 240).width, 6);
     EXPECT_EQ(BarAt(23, 24, 10, 240).left, 242);
     EXPECT_EQ(BarAt(0, 100, 0, 200).width, 2);
+    EXPECT_EQ(BarAt(0, 400, 0, 200).width, 1);
 }
 
 TEST(ChartBars, NamesAreThinnedUntilTheyFit) {
     EXPECT_EQ(NameEvery(31, 310, 14), 2);
     EXPECT_EQ(NameEvery(12, 600, 20), 1);
+    EXPECT_EQ(NameEvery(10, 180, 14), 1);
     EXPECT_EQ(NameEvery(24, 0, 10), 24);
 }
 
