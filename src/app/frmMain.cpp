@@ -5,6 +5,7 @@
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "graph/cGraph.h"
+#include "history/UsageHistory.h"
 #include "meter/CFormBorder.h"
 #include "meter/frmMeter.h"
 #include "net/cNetStatistics.h"
@@ -129,8 +130,10 @@ void frmMain::LoadControls() {
                 main->NetStat->Timer()->SetInterval(0);
         },
         [] {
-            if (frmMain* main = MainForm(); main && !main->m_unloading)
+            if (frmMain* main = MainForm(); main && !main->m_unloading) {
                 main->SaveSettings("Fatal error");
+                main->FlushHistory(true, "Fatal error");
+            }
         });
 }
 
@@ -206,7 +209,9 @@ void frmMain::Form_Load() {
     NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
     NetStat->Gap = [this](uint64_t in, uint64_t out, uint64_t ms) { NetStat_Gap(in, out, ms); };
     IgnoringErrors([this] { NetStat->SetInterface(ReadAppSetting("Settings", "Interface", "")); });
+    NetStat->Reading = [this] { NetStat_Reading(); };
     NetStat->Start();
+    OpenHistory();
 
     WriteLog("Adding SysTray");
     SysTray1->SetVisible(true);
@@ -270,6 +275,7 @@ void frmMain::Form_Unload() {
     WriteLog("frmMain_Unload");
     // A refused write is logged; the rest is still written and every window still unloaded.
     SaveSettings("frmMain_Unload");
+    CloseHistory();
     WriteLog("Unloading All");
     UnloadAllForms(this);
     WriteLog("Cleaning up...");
@@ -458,6 +464,8 @@ void frmMain::PopupMainMenu() {
 }
 
 LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (HistoryMessage(msg, wParam))
+        return TRUE;
     switch (msg) {
     case WM_COMMAND: {
         const UINT id = LOWORD(wParam);
