@@ -69,12 +69,7 @@ protected:
         if (!oldLocal.empty())
             SetEnvironmentVariableA("LOCALAPPDATA", oldLocal.c_str());
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
-        SHFILEOPSTRUCTA remove{};
-        const std::string from = folder + '\0';
-        remove.wFunc = FO_DELETE;
-        remove.pFrom = from.c_str();
-        remove.fFlags = FOF_NO_UI;
-        SHFileOperationA(&remove);
+        RemoveFolderTree(folder);
     }
 
     std::wstring HistoryFolder() const {

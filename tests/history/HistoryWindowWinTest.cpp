@@ -138,7 +138,7 @@ protected:
     void SetUp() override {
         // A history folder of this test's own, which the controller finds as the program would.
         folder = TempFolder() + "vantorel-history-window-" + std::to_string(GetCurrentProcessId());
-        RemoveFolder(); // what a copy of the same process id left
+        RemoveFolderTree(folder); // what a process of the same id left
         char old[MAX_PATH] = {};
         oldLocal.assign(old, GetEnvironmentVariableA("LOCALAPPDATA", old, MAX_PATH));
         SetEnvironmentVariableA("LOCALAPPDATA", folder.c_str());
@@ -162,17 +162,8 @@ protected:
         PumpFor(50);
         SetEnvironmentVariableA("LOCALAPPDATA", oldLocal.c_str());
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
-        RemoveFolder();
+        RemoveFolderTree(folder);
     }
-    void RemoveFolder() const {
-        SHFILEOPSTRUCTA remove{};
-        const std::string from = folder + '\0';
-        remove.wFunc = FO_DELETE;
-        remove.pFrom = from.c_str();
-        remove.fFlags = FOF_NO_UI;
-        SHFileOperationA(&remove);
-    }
-
     std::string folder, oldLocal;
     frmMain form;
 };

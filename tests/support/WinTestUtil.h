@@ -6,6 +6,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <algorithm>
 #include <fstream>
 #include <functional>
@@ -107,6 +109,16 @@ inline std::string UseTheSystem() {
 inline std::string TempFolder() {
     char path[MAX_PATH] = {};
     return std::string(path, GetTempPathA(MAX_PATH, path));
+}
+
+// Deletes a folder with everything in it; nothing happens when there is none.
+inline void RemoveFolderTree(const std::string& folder) {
+    SHFILEOPSTRUCTA remove{};
+    const std::string from = folder + '\0'; // a list of names, ended by an empty one
+    remove.wFunc = FO_DELETE;
+    remove.pFrom = from.c_str();
+    remove.fFlags = FOF_NO_UI;
+    SHFileOperationA(&remove);
 }
 
 // A value under HKEY_CURRENT_USER as text (the program writes only text), or "<missing>".
