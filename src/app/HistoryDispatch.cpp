@@ -6,6 +6,7 @@
 #include "history/UsageHistory.h"
 #include "net/CTimer.h"
 #include "net/cNetStatus.h"
+#include "quotas/QuotaState.h"
 #include "settings/mRegistry.h"
 
 #include <algorithm>
@@ -38,6 +39,9 @@ void frmMain::OpenHistory() {
     });
     if (!m_history || m_history->ReadOnly())
         return;
+    ReadStoredQuotas();
+    m_announced = LoadAnnouncements(m_history->Files());
+    CheckQuotasNow();
     LoggingErrors("History timer", [this] {
         m_historyTimer = CTimer::New();
         m_historyTimer->ThatTime = [this] { History_Timer(); };
@@ -66,7 +70,9 @@ void frmMain::FlushHistory(bool all, const char* why) {
         WriteLog(std::string("History: not all written (") + why + "); tried again at the next write");
 }
 
-void frmMain::History_Written() {}
+void frmMain::History_Written() {
+    CheckQuotasNow();
+}
 
 void frmMain::CloseHistory() {
     if (m_historyTimer) {
@@ -81,6 +87,7 @@ void frmMain::CloseHistory() {
 bool frmMain::HistoryMessage(UINT msg, WPARAM wParam) {
     if (msg == WM_POWERBROADCAST && wParam == PBT_APMSUSPEND) {
         FlushHistory(true, "suspend");
+        History_Written();
         return true;
     }
     if (msg == WM_TIMECHANGE) {

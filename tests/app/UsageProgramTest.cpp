@@ -115,6 +115,16 @@ protected:
         return sum;
     }
 
+    // The system suspends: the history writes everything so far, and the quotas are checked after it.
+    void Suspend() const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    }
+    void Close() {
+        SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+        ASSERT_EQ(process->ExitCode(20000), 0u);
+    }
+
     std::string folder, exe, oldLocal;
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr;
@@ -128,8 +138,7 @@ TEST_F(UsageProgram, AKillLosesNothingOfTheTrafficWhenTheProgramStartsAgain) {
     PumpFor(3000);   // the sampler's next readings and a write of the history after them
     process.reset(); // killed: no Exit, no close request
     Start();
-    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-    ASSERT_EQ(process->ExitCode(20000), 0u);
+    Close();
     const auto [in, out] = Today();
     EXPECT_GE(in, kTraffic);
     EXPECT_GE(out, kTraffic);
@@ -140,13 +149,51 @@ TEST_F(UsageProgram, WithoutCountingWhileClosedWhatWasWrittenBeforeAKillIsKept) 
     Start();
     ASSERT_TRUE(LoopbackTraffic(kTraffic));
     PumpFor(2000);
-    // The system suspends: everything so far is written at once.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    Suspend();
     process.reset();
     Start();
-    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-    ASSERT_EQ(process->ExitCode(20000), 0u);
+    Close();
     EXPECT_GE(Today().first, kTraffic);
+}
+
+// The warnings the tray icon was given (the program logs each balloon's text as the icon holds it),
+// each up to its figures: "Vantorel: 80% of Loopback used".
+std::vector<std::string> Balloons(const std::string& log) {
+    std::vector<std::string> balloons;
+    const std::string mark = "Quota balloon: ";
+    for (const std::string& line : LogMessages(log))
+        if (line.starts_with(mark))
+            balloons.push_back(line.substr(mark.size(), line.find(" (") - mark.size()));
+    return balloons;
+}
+
+TEST_F(UsageProgram, AQuotaWarnsOnceAtEachLevelAndNotAgainAfterARestart) {
+    const char* key = "Software\\Vantorel\\Quotas\\Loopback";
+    WriteValue(key, "Limit", std::to_string(64u << 20));
+    WriteValue(key, "Period", "Day");
+    WriteValue(key, "Start", "1");
+    WriteValue(key, "Count", "In");
+    WriteValue(key, "Interface", "lo");
+    WriteValue(key, "Warn", "80,100");
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+    const std::string log = folder + "\\VantorelLog.txt";
+    const std::vector<std::string> both{"Vantorel: 80% of Loopback used", "Vantorel: 100% of Loopback used"};
+
+    Start();
+    ASSERT_TRUE(LoopbackTraffic(56u << 20)); // 87.5 %
+    PumpFor(2000);
+    Suspend();
+    Suspend(); // a second check in the same period adds nothing
+    EXPECT_EQ(Balloons(log), std::vector<std::string>{both[0]});
+    ASSERT_TRUE(LoopbackTraffic(16u << 20)); // 112.5 %
+    PumpFor(2000);
+    Suspend();
+    EXPECT_EQ(Balloons(log), both);
+    Close();
+
+    Start();
+    Suspend();
+    Close();
+    EXPECT_EQ(Balloons(log), both) << "a restart repeats no warning";
 }
 } // namespace
