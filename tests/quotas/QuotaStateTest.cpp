@@ -18,6 +18,9 @@ QuotaAnnouncements After(const char* name, uint64_t used, QuotaAnnouncements ann
 
 TEST(QuotaState, WhatWasSavedComesBack) {
     FakeHistoryFiles files;
+    // What a save cut short left behind is written over.
+    files.files[kQuotaStateTempName] =
+        std::make_shared<FakeHistoryFiles::Content>(FakeHistoryFiles::Content{{'x'}, {'x'}});
     const QuotaAnnouncements announced = After("Mobile", 85);
     ASSERT_TRUE(SaveAnnouncements(files, announced));
     files.PowerCut();
