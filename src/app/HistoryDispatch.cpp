@@ -7,6 +7,7 @@
 #include "history/frmHistory.h"
 #include "net/CTimer.h"
 #include "net/cNetStatus.h"
+#include "quotas/QuotaState.h"
 #include "settings/mRegistry.h"
 
 #include <algorithm>
@@ -39,6 +40,9 @@ void frmMain::OpenHistory() {
     });
     if (!m_history || m_history->ReadOnly())
         return;
+    ReadStoredQuotas();
+    m_announced = LoadAnnouncements(m_history->Files());
+    CheckQuotasNow();
     LoggingErrors("History timer", [this] {
         m_historyTimer = CTimer::New();
         m_historyTimer->ThatTime = [this] { History_Timer(); };
@@ -68,6 +72,7 @@ void frmMain::FlushHistory(bool all, const char* why) {
 }
 
 void frmMain::History_Written() {
+    CheckQuotasNow();
     if (HistoryVisible && m_historyWindow)
         m_historyWindow->Refresh();
 }
@@ -85,6 +90,7 @@ void frmMain::CloseHistory() {
 bool frmMain::HistoryMessage(UINT msg, WPARAM wParam) {
     if (msg == WM_POWERBROADCAST && wParam == PBT_APMSUSPEND) {
         FlushHistory(true, "suspend");
+        History_Written();
         return true;
     }
     if (msg == WM_TIMECHANGE) {

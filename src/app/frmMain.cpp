@@ -322,7 +322,8 @@ void frmMain::NetStat_Status(int32_t lIn, int32_t lOut) {
         SysTray1->SetIcon(pNone);
         break;
     }
-    SysTray1->SetTooltip(TrayTooltipText(lIn, lOut));
+    SysTray1->SetTooltip(m_quotaLine.empty() ? TrayTooltipText(lIn, lOut)
+                                             : TrayTooltipText(lIn, lOut) + "\n" + m_quotaLine);
     NetGraph->AddData(lIn, lOut);
     NetGraph->DrawGraph(true, false);
     NetStatistics->AddData(lIn, lOut);

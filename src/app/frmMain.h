@@ -2,6 +2,7 @@
 #include "app/MainMenu.h"
 #include "app/mMenuBmp.h"
 #include "base/mMisc.h"
+#include "quotas/QuotaWarnings.h"
 #include "winsys/BaseWindow.h"
 
 #include <windows.h>
@@ -9,7 +10,9 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
+#include <vector>
 
 class cGraph;
 class cGraphTheme;
@@ -51,6 +54,13 @@ public:
     UsageHistory* History() const { return m_history.get(); }
     // Runs after every write of the history (once a minute): what follows new traffic goes here.
     void History_Written();
+
+    // The quotas as last read from the registry (faulty ones left out), and where one stands now;
+    // nothing without a history.
+    const std::vector<Quota>& Quotas() const { return m_quotas; }
+    std::optional<QuotaStatus> QuotaStatusNow(const Quota& quota) const;
+    // After the quotas were changed in the registry: reads them again and checks them at once.
+    void QuotasChanged();
 
     // Commands of the tray menu.
     void mnuShow_Click();
@@ -115,7 +125,14 @@ private:
     void CloseHistory();
     bool HistoryMessage(UINT msg, WPARAM wParam);
 
+    // Quotas: checked after each write of the history; their warnings come once per level and period.
+    void ReadStoredQuotas();
+    void CheckQuotasNow();
+
     std::unique_ptr<UsageHistory> m_history;
+    std::vector<Quota> m_quotas;
+    QuotaAnnouncements m_announced;
+    std::string m_quotaLine; // the tooltip's second line; empty while no quota is above its first level
     std::shared_ptr<CTimer> m_historyTimer;
     int32_t m_historyPeriodMs = 60000;
 

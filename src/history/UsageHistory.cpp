@@ -50,6 +50,9 @@ const UsageHistory::Tracked* UsageHistory::Find(const InterfaceRow& row, std::si
 }
 
 void UsageHistory::Add(std::span<const InterfaceRow> rows) {
+    // The writer records; a copy that only shows the history would queue minutes it never writes.
+    if (ReadOnly())
+        return;
     m_recorder.BeginSample();
     std::size_t hint = 0;
     for (const InterfaceRow& row : rows) {

@@ -1,5 +1,5 @@
-// The real program keeps its usage history through a kill: a private copy records loopback traffic
-// into a history folder of its own, is ended without Exit, and after a new start the day holds it all.
+// The real program's usage history and quotas: a private copy with a history folder of its own records
+// loopback traffic made here, keeps it through a kill, and warns once at each level of a quota.
 #include <winsock2.h> // before windows.h, which the headers below include
 
 #include "history/HistoryAggregate.h"
@@ -72,10 +72,6 @@ protected:
         RemoveFolderTree(folder);
     }
 
-    std::wstring HistoryFolder() const {
-        return std::wstring(folder.begin(), folder.end()) + L"\\Vantorel\\History\\";
-    }
-
     // Starts the copy and waits until it writes its history (its state file is there).
     void Start() {
         // A killed copy's window may outlive it for a moment.
@@ -92,22 +88,30 @@ protected:
         PumpFor(1500);
     }
 
-    // What today holds, summed over every interface recorded (the loopback is one of them).
-    std::pair<uint64_t, uint64_t> Today() {
-        Win32HistoryFiles files(HistoryFolder());
+    // The octets in that today holds, summed over every interface recorded (the loopback is one).
+    uint64_t TodayIn() {
+        Win32HistoryFiles files(std::wstring(folder.begin(), folder.end()) + L"\\Vantorel\\History\\");
         Win32ZoneRules rules;
         const ZoneCalendar zone(rules);
         HistoryData data;
         LoadHistory(files, data);
         const int64_t local = zone.ToLocal(Win32HistoryClock().UtcNow());
         const CivilDate today = CivilFromDays(FloorDiv(local, 86400));
-        std::pair<uint64_t, uint64_t> sum;
+        uint64_t sum = 0;
         for (std::size_t i = 0; i < data.Interfaces().size(); ++i)
-            for (const HistoryBucket& b : Aggregate(data, zone, HistoryPeriod::Day, today, i)) {
-                sum.first += b.in;
-                sum.second += b.out;
-            }
+            for (const HistoryBucket& b : Aggregate(data, zone, HistoryPeriod::Day, today, i))
+                sum += b.in;
         return sum;
+    }
+
+    // The system suspends: the history writes everything so far, and the quotas are checked after it.
+    void Suspend() const {
+        DWORD_PTR answer = 0;
+        SendMessageTimeoutA(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 10000, &answer);
+    }
+    void Close() {
+        SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
+        ASSERT_EQ(process->ExitCode(20000), 0u);
     }
 
     std::string folder, exe, oldLocal;
@@ -123,25 +127,48 @@ TEST_F(UsageProgram, AKillLosesNothingOfTheTrafficWhenTheProgramStartsAgain) {
     PumpFor(3000);   // the sampler's next readings and a write of the history after them
     process.reset(); // killed: no Exit, no close request
     Start();
-    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-    ASSERT_EQ(process->ExitCode(20000), 0u);
-    const auto [in, out] = Today();
-    EXPECT_GE(in, kTraffic);
-    EXPECT_GE(out, kTraffic);
+    Close();
+    EXPECT_GE(TodayIn(), kTraffic);
 }
 
-TEST_F(UsageProgram, WithoutCountingWhileClosedWhatWasWrittenBeforeAKillIsKept) {
-    WriteValue("Software\\Vantorel\\History", "CountWhileClosed", "False");
+// The warnings the tray icon was given (the program logs each balloon's text as the icon holds it),
+// each up to its figures: "Vantorel: 80% of Loopback used".
+std::vector<std::string> Balloons(const std::string& log) {
+    std::vector<std::string> balloons;
+    const std::string mark = "Quota balloon: ";
+    for (const std::string& line : LogMessages(log))
+        if (line.starts_with(mark))
+            balloons.push_back(line.substr(mark.size(), line.find(" (") - mark.size()));
+    return balloons;
+}
+
+TEST_F(UsageProgram, AQuotaWarnsOnceAtEachLevelAndNotAgainAfterARestart) {
+    const char* key = "Software\\Vantorel\\Quotas\\Loopback";
+    WriteValue(key, "Limit", std::to_string(64u << 20));
+    WriteValue(key, "Period", "Day");
+    WriteValue(key, "Start", "1");
+    WriteValue(key, "Count", "In");
+    WriteValue(key, "Interface", "lo");
+    WriteValue(key, "Warn", "80,100");
+    WriteValue("Software\\Vantorel\\Settings", "Logging", "True");
+    const std::string log = folder + "\\VantorelLog.txt";
+    const std::vector<std::string> both{"Vantorel: 80% of Loopback used", "Vantorel: 100% of Loopback used"};
+
     Start();
-    ASSERT_TRUE(LoopbackTraffic(kTraffic));
+    ASSERT_TRUE(LoopbackTraffic(56u << 20)); // 87.5 %
     PumpFor(2000);
-    // The system suspends: everything so far is written at once.
-    DWORD_PTR answer = 0;
-    SendMessageTimeoutA(main, WM_POWERBROADCAST, PBT_APMSUSPEND, 0, SMTO_ABORTIFHUNG, 10000, &answer);
-    process.reset();
+    Suspend();
+    Suspend(); // a second check in the same period adds nothing
+    EXPECT_EQ(Balloons(log), std::vector<std::string>{both[0]});
+    ASSERT_TRUE(LoopbackTraffic(16u << 20)); // 112.5 %
+    PumpFor(2000);
+    Suspend();
+    EXPECT_EQ(Balloons(log), both);
+    Close();
+
     Start();
-    SendMessageTimeoutA(main, WM_CLOSE, 0, 0, SMTO_ABORTIFHUNG, 10000, nullptr);
-    ASSERT_EQ(process->ExitCode(20000), 0u);
-    EXPECT_GE(Today().first, kTraffic);
+    Suspend();
+    Close();
+    EXPECT_EQ(Balloons(log), both) << "a restart repeats no warning";
 }
 } // namespace

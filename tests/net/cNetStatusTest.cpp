@@ -358,3 +358,18 @@ TEST_F(Sampler, ATickAllocatesNothingOnceTheTableHasBeenSeen) {
         }
     }
 }
+
+TEST_F(Sampler, EachReadingReachesItsListenerOnceWithWhatTheRowsMoved) {
+    // A late tick raises three samples and a gap one more; the rows are read once each time.
+    uint64_t movedIn = 0;
+    net->Reading = [&] {
+        for (const InterfaceRow& row : net->Rows())
+            movedIn += row.movedIn;
+    };
+    net->Start();
+    Counters(1, 8000, 300);
+    LateTick(3000);
+    Counters(1, 20000, 300);
+    LateTick(60000);
+    EXPECT_EQ(movedIn, 15000u);
+}

@@ -41,8 +41,9 @@ TEST_F(HistoryUsage, ANamedInterfaceIsFoundByItsDescription) {
 }
 
 TEST_F(HistoryUsage, AQuarterCountsWhenItStartsInTheRange) {
-    // From midnight to 19:16 UTC: the quarter under way since 19:15 counts, the one before midnight not.
-    EXPECT_EQ(usage.Between("Adapter 1", kMidnight, kMidnight + 3660).In, 6u);
+    // From midnight to a second past 19:15 UTC: the quarter under way since 19:15 counts, the one before
+    // midnight not.
+    EXPECT_EQ(usage.Between("Adapter 1", kMidnight, kMidnight + 3601).In, 6u);
     // Up to 19:15 exactly: the quarter that starts there does not.
     EXPECT_EQ(usage.Between("Adapter 1", kMidnight, kMidnight + 3600).In, 2u);
     // From one second after midnight: the quarter that started at midnight is before it.
@@ -58,6 +59,10 @@ TEST(HistoryCalendar, LocalTimeAndMidnightFollowTheZone) {
     EXPECT_EQ(local.Minute, 5);
     EXPECT_EQ(local.Second, 30);
     EXPECT_EQ(calendar.ToLocal(kMidnight - 1).Date, (CivilDate{2026, 12, 7}));
+    // Early in the day and just past an hour.
+    const LocalDateTime early = calendar.ToLocal(kMidnight + 3 * 3600 + 2);
+    EXPECT_EQ(early.Date, (CivilDate{2026, 12, 8}));
+    EXPECT_EQ(early.Hour, 3);
     EXPECT_EQ(calendar.LocalMidnight({2026, 12, 8}), kMidnight);
 }
 } // namespace

@@ -1,0 +1,54 @@
+#include "quotas/QuotaState.h"
+#include "support/FakeHistoryFiles.h"
+#include "support/QuotaFakes.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+// The announcements after `used` octets of a 100-octet daily quota named `name`.
+QuotaAnnouncements After(const char* name, uint64_t used, QuotaAnnouncements announced = {}) {
+    Quota quota;
+    quota.Name = name;
+    quota.Limit = 100;
+    FakeUsageSource usage;
+    usage.Add("", UtcSeconds(2026, 12, 8, 9), used, 0);
+    CheckQuotas({quota}, usage, FixedOffsetCalendar(), UtcSeconds(2026, 12, 8, 10), announced);
+    return announced;
+}
+
+TEST(QuotaState, WhatWasSavedComesBack) {
+    FakeHistoryFiles files;
+    // What a save cut short left behind is written over.
+    files.files[kQuotaStateTempName] =
+        std::make_shared<FakeHistoryFiles::Content>(FakeHistoryFiles::Content{{'x'}, {'x'}});
+    const QuotaAnnouncements announced = After("Mobile", 85);
+    ASSERT_TRUE(SaveAnnouncements(files, announced));
+    files.PowerCut();
+    EXPECT_EQ(LoadAnnouncements(files), announced);
+}
+
+TEST(QuotaState, ACrashAtAnyStepOfASaveLeavesTheOldOrTheNew) {
+    const QuotaAnnouncements old = After("Mobile", 85), next = After("Mobile", 100, old);
+    ASSERT_NE(old, next);
+    for (int steps = 0;; ++steps) {
+        FakeHistoryFiles files;
+        ASSERT_TRUE(SaveAnnouncements(files, old));
+        files.DieAfter(steps);
+        const bool saved = SaveAnnouncements(files, next);
+        files.Restart();
+        files.PowerCut();
+        const QuotaAnnouncements loaded = LoadAnnouncements(files);
+        EXPECT_TRUE(loaded == old || loaded == next) << "died after " << steps << " steps";
+        if (saved)
+            break;
+    }
+}
+
+TEST(QuotaState, AMissingOrDamagedFileAnnouncesNothing) {
+    FakeHistoryFiles files;
+    EXPECT_TRUE(LoadAnnouncements(files).Entries().empty());
+    ASSERT_TRUE(SaveAnnouncements(files, After("Mobile", 85)));
+    files.files[kQuotaStateName]->bytes[3] ^= 1;
+    EXPECT_TRUE(LoadAnnouncements(files).Entries().empty());
+}
+} // namespace
