@@ -12,6 +12,7 @@ MainMenu::MainMenu() {
 
     AppendMenuA(m_popup, MF_STRING, mnuShow, "Show");
     AppendMenuA(m_popup, MF_STRING, mnuStatistics, "Statistics...");
+    AppendMenuA(m_popup, MF_STRING, mnuQuotas, "Quotas...");
     AppendMenuA(m_popup, MF_SEPARATOR, 0, nullptr); // line2
     AppendMenuA(m_popup, MF_STRING, mnuQuillix, "Optimize with Quillix...");
     AppendMenuA(m_popup, MF_STRING, mnuSettings, "Settings...");
@@ -32,7 +33,7 @@ void MainMenu::SetQuillixVisible(bool visible) {
     if (visible == m_quillixVisible)
         return;
     if (visible)
-        InsertMenuA(m_popup, 3, MF_BYPOSITION | MF_STRING, mnuQuillix, "Optimize with Quillix...");
+        InsertMenuA(m_popup, 4, MF_BYPOSITION | MF_STRING, mnuQuillix, "Optimize with Quillix...");
     else
         RemoveMenu(m_popup, mnuQuillix, MF_BYCOMMAND);
     m_quillixVisible = visible;

@@ -15,6 +15,7 @@ public:
         mnuSettings,
         mnuThemeCustom,
         mnuExit,
+        mnuQuotas,
         mnuThemeFirst = 200, // mnuTheme(i) is mnuThemeFirst + i
         mnuThemeLast = 999,
     };

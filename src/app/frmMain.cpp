@@ -10,6 +10,7 @@
 #include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
+#include "quotas/frmQuotas.h"
 #include "resources/resource.h"
 #include "settings/StartWithWindows.h"
 #include "settings/frmSettings.h"
@@ -77,6 +78,7 @@ void frmMain::LoadPictures() {
     pNone = LoadIconResource(IDI_TRAY_NONE, tray);
     pShow = MenuIcon(IDI_MENU_SHOW);
     pData = MenuIcon(IDI_MENU_DATA);
+    pQuota = MenuIcon(IDI_MENU_DATA); // the quotas are figures of use as the statistics are
     pProp = MenuIcon(IDI_MENU_PROP);
     pTheme = MenuIcon(IDI_MENU_THEME);
     pX = MenuIcon(IDI_MENU_X);
@@ -85,8 +87,8 @@ void frmMain::LoadPictures() {
 }
 
 void frmMain::FreePictures() {
-    for (HICON* icon : {&m_appIcon, &pInOut, &pOut, &pIn, &pNone, &pShow.icon, &pData.icon, &pProp.icon,
-                        &pTheme.icon, &pX.icon}) {
+    for (HICON* icon : {&m_appIcon, &pInOut, &pOut, &pIn, &pNone, &pShow.icon, &pData.icon, &pQuota.icon,
+                        &pProp.icon, &pTheme.icon, &pX.icon}) {
         if (*icon)
             DestroyIcon(*icon);
         *icon = nullptr;
@@ -365,6 +367,18 @@ void frmMain::mnuStatistics_Click() {
     m_statistics->Show();
 }
 
+void frmMain::mnuQuotas_Click() {
+    // Until the running program records its history, use is not known here and the interfaces offered
+    // are those of the interface table now.
+    if (!m_quotas)
+        m_quotas = std::make_unique<frmQuotas>(
+            QuotaLinks{.StatusOf = [](const Quota&) { return std::optional<QuotaStatus>(); },
+                       .InterfaceNames = [] { return GetInterfaceNames(); },
+                       .QuotasChanged = [] {},
+                       .LoadedChanged = Tracking(QuotasVisible)});
+    m_quotas->Show();
+}
+
 void frmMain::mnuSettings_Click() {
     if (!m_settings)
         m_settings = std::make_unique<frmSettings>(SettingsLinks{.NetStat = NetStat,
@@ -437,20 +451,16 @@ void frmMain::mnuMain_Click() {
     PopulateThemeList();
     ClearMenuBitmaps();
     SetMenuStyle(m_hwnd, 0);
-    if (Menu.QuillixVisible()) {
-        SetMenuBitmap(m_hwnd, 0, 0, pShow);
-        SetMenuBitmap(m_hwnd, 0, 1, pData);
-        SetMenuBitmap(m_hwnd, 0, 3, pQuillix);
-        SetMenuBitmap(m_hwnd, 0, 4, pProp);
-        SetMenuBitmap(m_hwnd, 0, 5, pTheme);
-        SetMenuBitmap(m_hwnd, 0, 7, pX);
-    } else {
-        SetMenuBitmap(m_hwnd, 0, 0, pShow);
-        SetMenuBitmap(m_hwnd, 0, 1, pData);
-        SetMenuBitmap(m_hwnd, 0, 3, pProp);
-        SetMenuBitmap(m_hwnd, 0, 4, pTheme);
-        SetMenuBitmap(m_hwnd, 0, 6, pX);
-    }
+    SetMenuBitmap(m_hwnd, 0, 0, pShow);
+    SetMenuBitmap(m_hwnd, 0, 1, pData);
+    SetMenuBitmap(m_hwnd, 0, 2, pQuota);
+    // The entries behind the companion's move up by one while it is hidden.
+    const int behind = Menu.QuillixVisible() ? 1 : 0;
+    if (behind)
+        SetMenuBitmap(m_hwnd, 0, 4, pQuillix);
+    SetMenuBitmap(m_hwnd, 0, 4 + behind, pProp);
+    SetMenuBitmap(m_hwnd, 0, 5 + behind, pTheme);
+    SetMenuBitmap(m_hwnd, 0, 7 + behind, pX);
 }
 
 void frmMain::PopupMainMenu() {
@@ -472,6 +482,9 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case MainMenu::mnuStatistics:
             mnuStatistics_Click();
+            return 0;
+        case MainMenu::mnuQuotas:
+            mnuQuotas_Click();
             return 0;
         case MainMenu::mnuQuillix:
             mnuQuillix_Click();

@@ -16,6 +16,7 @@ class cGraphTheme;
 class cNetStatistics;
 class cNetStatus;
 class frmMeter;
+class frmQuotas;
 class frmSettings;
 class frmStatistics;
 class frmTheme;
@@ -45,6 +46,7 @@ public:
     // Commands of the tray menu.
     void mnuShow_Click();
     void mnuStatistics_Click();
+    void mnuQuotas_Click();
     void mnuSettings_Click();
     void mnuThemeCustom_Click();
     void mnuTheme_Click(int index);
@@ -72,11 +74,13 @@ public:
     bool SettingsVisible = false;
     bool StatisticsVisible = false;
     bool ThemesVisible = false;
+    bool QuotasVisible = false;
 
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
     frmSettings* Settings() const { return m_settings.get(); }
     frmTheme* Theme() const { return m_theme.get(); }
+    frmQuotas* Quotas() const { return m_quotas.get(); }
     // Closes the meter and opens it again, when it is loaded, so that it takes up changed settings.
     void ReloadMeter();
 
@@ -102,11 +106,12 @@ private:
     // Kept until the controller goes, not released at unload: Exit can come while one of the editor's
     // modal dialogs runs, and that call returns into the editor afterwards.
     std::unique_ptr<frmTheme> m_theme;
+    std::unique_ptr<frmQuotas> m_quotas; // kept as the editor is: the quota form is modal too
     bool m_unloading = false;
 
-    // Picture holders: the four tray pictures and the six menu pictures.
+    // Picture holders: the four tray pictures and the seven menu pictures.
     HICON pInOut = nullptr, pOut = nullptr, pIn = nullptr, pNone = nullptr, m_appIcon = nullptr;
-    MenuPicture pShow, pData, pQuillix, pProp, pTheme, pX;
+    MenuPicture pShow, pData, pQuota, pQuillix, pProp, pTheme, pX;
 };
 
 // The one controller of the running program (null before start-up and after shutdown).

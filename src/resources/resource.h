@@ -101,4 +101,24 @@
 #define IDD_InputBox 1300
 #define IDC_txtInput 1301
 
+// The quota list and the quota's edit form.
+#define IDD_frmQuotas 1500
+#define IDC_lvwQuotas 1501
+#define IDC_lblQuota 1502
+#define IDC_picBar 1503
+#define IDC_cmdNew 1504
+#define IDC_cmdEdit 1505
+#define IDC_cmdDelete 1506
+#define IDD_frmQuotaEdit 1550
+#define IDC_txtName 1551
+#define IDC_txtLimit 1552
+#define IDC_cmbUnit 1553
+#define IDC_cmbPeriod 1554
+#define IDC_lblStart 1555
+#define IDC_cmbStart 1556
+#define IDC_txtStart 1557
+#define IDC_cmbCount 1558
+#define IDC_cmbInterface 1559
+#define IDC_txtWarn 1560
+
 #endif
