@@ -37,6 +37,7 @@ void Choose(HWND dialog, int id, int index) {
 
 class QuotaDialog : public testing::Test {
 protected:
+    static void SetUpTestSuite() { InstallSystemServices(); }
     void SetUp() override {
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\VantorelQuotaWinTest");
         WriteValue((std::string(kQuotas) + "Spare").c_str(), "Limit", "lots");
