@@ -6,6 +6,7 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <utility>
 
 namespace {
@@ -127,7 +128,8 @@ int frmQuotas::Selected() const {
         return -1;
     const auto row =
         static_cast<int>(SendMessageA(List(m_hwnd), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    return row >= 0 && row < static_cast<int>(m_quotas.size()) ? row : -1;
+    // While a refresh fills the list, the figures of the later rows are not there yet.
+    return row >= 0 && row < static_cast<int>(std::min(m_quotas.size(), m_status.size())) ? row : -1;
 }
 
 void frmQuotas::Select(int row) {
