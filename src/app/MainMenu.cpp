@@ -12,6 +12,7 @@ MainMenu::MainMenu() {
 
     AppendMenuA(m_popup, MF_STRING, mnuShow, "Show");
     AppendMenuA(m_popup, MF_STRING, mnuStatistics, "Statistics...");
+    AppendMenuA(m_popup, MF_STRING, mnuHistory, "History...");
     AppendMenuA(m_popup, MF_STRING, mnuQuotas, "Quotas...");
     AppendMenuA(m_popup, MF_SEPARATOR, 0, nullptr); // line2
     AppendMenuA(m_popup, MF_STRING, mnuQuillix, "Optimize with Quillix...");
@@ -33,10 +34,24 @@ void MainMenu::SetQuillixVisible(bool visible) {
     if (visible == m_quillixVisible)
         return;
     if (visible)
-        InsertMenuA(m_popup, 4, MF_BYPOSITION | MF_STRING, mnuQuillix, "Optimize with Quillix...");
+        InsertMenuA(m_popup, mnuSettings, MF_BYCOMMAND | MF_STRING, mnuQuillix, "Optimize with Quillix...");
     else
         RemoveMenu(m_popup, mnuQuillix, MF_BYCOMMAND);
     m_quillixVisible = visible;
+}
+
+int MainMenu::PositionOf(UINT command) const {
+    for (int i = 0; i < GetMenuItemCount(m_popup); ++i)
+        if (GetMenuItemID(m_popup, i) == command)
+            return i;
+    return -1;
+}
+
+int MainMenu::StylePosition() const {
+    for (int i = 0; i < GetMenuItemCount(m_popup); ++i)
+        if (GetSubMenu(m_popup, i) == m_style)
+            return i;
+    return -1;
 }
 
 void MainMenu::SetShowCaption(const char* caption) {

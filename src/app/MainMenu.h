@@ -15,6 +15,7 @@ public:
         mnuSettings,
         mnuThemeCustom,
         mnuExit,
+        mnuHistory,
         mnuQuotas,
         mnuThemeFirst = 200, // mnuTheme(i) is mnuThemeFirst + i
         mnuThemeLast = 999,
@@ -28,6 +29,11 @@ public:
     HMENU Bar() const { return m_bar; }
     HMENU Popup() const { return m_popup; } // mnuMain
     HMENU StyleMenu() const { return m_style; }
+
+    // The place of a command entry in the popup, or -1 when it is not there (a hidden entry).
+    int PositionOf(UINT command) const;
+    // The place of "Graph Style".
+    int StylePosition() const;
 
     void SetQuillixVisible(bool visible);
     bool QuillixVisible() const { return m_quillixVisible; }

@@ -5,11 +5,14 @@
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "graph/cGraph.h"
+#include "history/UsageHistory.h"
 #include "meter/CFormBorder.h"
 #include "meter/frmMeter.h"
 #include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
+#include "quotas/HistoryUsage.h"
+#include "quotas/QuotaForm.h"
 #include "quotas/frmQuotas.h"
 #include "resources/resource.h"
 #include "settings/StartWithWindows.h"
@@ -131,8 +134,10 @@ void frmMain::LoadControls() {
                 main->NetStat->Timer()->SetInterval(0);
         },
         [] {
-            if (frmMain* main = MainForm(); main && !main->m_unloading)
+            if (frmMain* main = MainForm(); main && !main->m_unloading) {
                 main->SaveSettings("Fatal error");
+                main->FlushHistory(true, "Fatal error");
+            }
         });
 }
 
@@ -208,7 +213,9 @@ void frmMain::Form_Load() {
     NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
     NetStat->Gap = [this](uint64_t in, uint64_t out, uint64_t ms) { NetStat_Gap(in, out, ms); };
     IgnoringErrors([this] { NetStat->SetInterface(ReadAppSetting("Settings", "Interface", "")); });
+    NetStat->Reading = [this] { NetStat_Reading(); };
     NetStat->Start();
+    OpenHistory();
 
     WriteLog("Adding SysTray");
     SysTray1->SetVisible(true);
@@ -272,6 +279,7 @@ void frmMain::Form_Unload() {
     WriteLog("frmMain_Unload");
     // A refused write is logged; the rest is still written and every window still unloaded.
     SaveSettings("frmMain_Unload");
+    CloseHistory();
     WriteLog("Unloading All");
     UnloadAllForms(this);
     WriteLog("Cleaning up...");
@@ -368,14 +376,21 @@ void frmMain::mnuStatistics_Click() {
 }
 
 void frmMain::mnuQuotas_Click() {
-    // Until the running program records its history, use is not known here and the interfaces offered
-    // are those of the interface table now.
+    // Use is reckoned from the history as it stands in memory; without one it is not known.
+    const auto statusOf = [this](const Quota& quota) -> std::optional<QuotaStatus> {
+        if (!m_history)
+            return std::nullopt;
+        return QuotaStatusAt(quota, HistoryUsageSource(m_history->Data()),
+                             HistoryLocalCalendar(m_history->Calendar()), UsageHistory::UtcNowMs() / 1000);
+    };
+    const auto recorded = [this] {
+        return m_history ? RecordedInterfaceNames(m_history->Data()) : std::vector<std::string>();
+    };
     if (!m_quotas)
-        m_quotas = std::make_unique<frmQuotas>(
-            QuotaLinks{.StatusOf = [](const Quota&) { return std::optional<QuotaStatus>(); },
-                       .InterfaceNames = [] { return GetInterfaceNames(); },
-                       .QuotasChanged = [] {},
-                       .LoadedChanged = Tracking(QuotasVisible)});
+        m_quotas = std::make_unique<frmQuotas>(QuotaLinks{.StatusOf = statusOf,
+                                                          .InterfaceNames = recorded,
+                                                          .QuotasChanged = [] {},
+                                                          .LoadedChanged = Tracking(QuotasVisible)});
     m_quotas->Show();
 }
 
@@ -451,16 +466,16 @@ void frmMain::mnuMain_Click() {
     PopulateThemeList();
     ClearMenuBitmaps();
     SetMenuStyle(m_hwnd, 0);
-    SetMenuBitmap(m_hwnd, 0, 0, pShow);
-    SetMenuBitmap(m_hwnd, 0, 1, pData);
-    SetMenuBitmap(m_hwnd, 0, 2, pQuota);
-    // The entries behind the companion's move up by one while it is hidden.
-    const int behind = Menu.QuillixVisible() ? 1 : 0;
-    if (behind)
-        SetMenuBitmap(m_hwnd, 0, 4, pQuillix);
-    SetMenuBitmap(m_hwnd, 0, 4 + behind, pProp);
-    SetMenuBitmap(m_hwnd, 0, 5 + behind, pTheme);
-    SetMenuBitmap(m_hwnd, 0, 7 + behind, pX);
+    // By command, so that entries added or hidden move no picture onto another entry.
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuShow), pShow);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuStatistics), pData);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuHistory), pData);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuQuotas), pQuota);
+    if (Menu.QuillixVisible())
+        SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuQuillix), pQuillix);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuSettings), pProp);
+    SetMenuBitmap(m_hwnd, 0, Menu.StylePosition(), pTheme);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuExit), pX);
 }
 
 void frmMain::PopupMainMenu() {
@@ -473,6 +488,8 @@ void frmMain::PopupMainMenu() {
 }
 
 LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) {
+    if (HistoryMessage(msg, wParam))
+        return TRUE;
     switch (msg) {
     case WM_COMMAND: {
         const UINT id = LOWORD(wParam);

@@ -15,6 +15,8 @@ class cGraph;
 class cGraphTheme;
 class cNetStatistics;
 class cNetStatus;
+class CTimer;
+class UsageHistory;
 class frmMeter;
 class frmQuotas;
 class frmSettings;
@@ -42,6 +44,13 @@ public:
     void NetStat_Status(int32_t lIn, int32_t lOut);
     // Traffic across a gap of more than ten seconds (sleep, a long hang), which no sample carries.
     void NetStat_Gap(uint64_t inOctets, uint64_t outOctets, uint64_t ms);
+    // Once per reading: every interface's octets into the usage history (memory only).
+    void NetStat_Reading();
+
+    // The usage history; null when there is none (no folder for it, or it could not be opened).
+    UsageHistory* History() const { return m_history.get(); }
+    // Runs after every write of the history (once a minute): what follows new traffic goes here.
+    void History_Written();
 
     // Commands of the tray menu.
     void mnuShow_Click();
@@ -98,6 +107,17 @@ private:
     // Whether a form is open is decided here alone: each form reports only its loads and unloads.
     static std::function<void(bool)> Tracking(bool& visible);
     std::unique_ptr<frmMeter> NewMeter();
+    // The history's life: opened after the first reading, written once a minute and whenever the
+    // program may end (suspend, end of session, close request, Exit, a fatal error).
+    void OpenHistory();
+    void History_Timer();
+    void FlushHistory(bool all, const char* why);
+    void CloseHistory();
+    bool HistoryMessage(UINT msg, WPARAM wParam);
+
+    std::unique_ptr<UsageHistory> m_history;
+    std::shared_ptr<CTimer> m_historyTimer;
+    int32_t m_historyPeriodMs = 60000;
 
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;

@@ -32,7 +32,7 @@ public:
 
     // The index of the interface, added when new; a later description, alias or flag replaces the
     // stored one.
-    std::size_t Intern(const HistoryInterface& interface);
+    std::size_t Intern(const HistoryInterface& entry);
     std::size_t Find(const InterfaceGuid& guid) const; // Interfaces().size() when absent
 
     void Add(std::size_t index, int64_t quarter, uint64_t in, uint64_t out, uint8_t flags);

@@ -19,7 +19,7 @@ struct MinuteRecord {
     uint8_t flags = 0;
 };
 
-void AppendInterfaceRecord(std::vector<uint8_t>& out, uint16_t slot, const HistoryInterface& interface);
+void AppendInterfaceRecord(std::vector<uint8_t>& out, uint16_t slot, const HistoryInterface& entry);
 void AppendMinuteRecord(std::vector<uint8_t>& out, const MinuteRecord& record);
 
 struct JournalScan {

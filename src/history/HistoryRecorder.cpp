@@ -93,7 +93,7 @@ bool HistoryRecorder::OpenJournal(int month) {
 std::size_t HistoryRecorder::Track(const HistoryInterface& interface, uint64_t inCounter,
                                    uint64_t outCounter) {
     Slot s;
-    s.interface = interface;
+    s.iface = interface;
     s.minute = FloorDiv(nowUtc_, 60);
     s.lastIn = s.closedIn = inCounter;
     s.lastOut = s.closedOut = outCounter;
@@ -114,7 +114,7 @@ std::size_t HistoryRecorder::CountWhileClosed(bool enabled) {
     std::size_t counted = 0;
     for (Slot& s : slots_) {
         const auto saved = std::find_if(state_.counters.begin(), state_.counters.end(),
-                                        [&](const SavedCounters& c) { return c.guid == s.interface.guid; });
+                                        [&](const SavedCounters& c) { return c.guid == s.iface.guid; });
         // A counter lower than saved was restarted: what it moved before cannot be known.
         if (saved == state_.counters.end() || s.lastIn < saved->in || s.lastOut < saved->out)
             continue;
@@ -181,18 +181,18 @@ bool HistoryRecorder::Flush(bool all) {
     for (const MinuteRecord& r : queue_) {
         Slot& s = slots_[r.slot];
         if (!s.announced && std::find(announcing.begin(), announcing.end(), r.slot) == announcing.end()) {
-            const auto found = std::find(journalSlots_.begin(), journalSlots_.end(), s.interface.guid);
-            const std::size_t known = data_.Find(s.interface.guid);
+            const auto found = std::find(journalSlots_.begin(), journalSlots_.end(), s.iface.guid);
+            const std::size_t known = data_.Find(s.iface.guid);
             const bool same = found != journalSlots_.end() && known < data_.Interfaces().size() &&
-                              data_.Interfaces()[known].description == s.interface.description &&
-                              data_.Interfaces()[known].alias == s.interface.alias &&
-                              data_.Interfaces()[known].countedInAll == s.interface.countedInAll;
+                              data_.Interfaces()[known].description == s.iface.description &&
+                              data_.Interfaces()[known].alias == s.iface.alias &&
+                              data_.Interfaces()[known].countedInAll == s.iface.countedInAll;
             if (same) {
                 s.journalSlot = static_cast<uint16_t>(found - journalSlots_.begin());
                 s.announced = true;
             } else {
                 s.journalSlot = static_cast<uint16_t>(journalSlots_.size() + announcing.size());
-                AppendInterfaceRecord(bytes_, s.journalSlot, s.interface);
+                AppendInterfaceRecord(bytes_, s.journalSlot, s.iface);
                 announcing.push_back(r.slot);
             }
         }
@@ -212,12 +212,12 @@ bool HistoryRecorder::Flush(bool all) {
         journalSize_ += bytes_.size();
         for (std::size_t i : announcing) {
             slots_[i].announced = true;
-            journalSlots_.push_back(slots_[i].interface.guid);
-            data_.Intern(slots_[i].interface);
+            journalSlots_.push_back(slots_[i].iface.guid);
+            data_.Intern(slots_[i].iface);
         }
         for (const MinuteRecord& r : queue_)
-            data_.Add(data_.Find(slots_[r.slot].interface.guid), FloorDiv(r.minute, kQuarterSeconds / 60),
-                      r.in, r.out, r.flags);
+            data_.Add(data_.Find(slots_[r.slot].iface.guid), FloorDiv(r.minute, kQuarterSeconds / 60), r.in,
+                      r.out, r.flags);
         queue_.clear();
     }
     const bool stateWritten = WriteStateFile();
@@ -234,7 +234,7 @@ bool HistoryRecorder::WriteStateFile() {
     state_.ticks = nowTicks_;
     state_.counters.clear();
     for (const Slot& s : slots_)
-        state_.counters.push_back(SavedCounters{s.interface.guid, s.closedIn, s.closedOut});
+        state_.counters.push_back(SavedCounters{s.iface.guid, s.closedIn, s.closedOut});
     haveState_ = true;
     return WriteState(*stateFile_, state_);
 }

@@ -26,7 +26,7 @@ public:
 
     // The interface as this run sees it; returns its slot for the calls below. `inCounter`/`outCounter`
     // are its counters now, the baseline of its first sample.
-    std::size_t Track(const HistoryInterface& interface, uint64_t inCounter, uint64_t outCounter);
+    std::size_t Track(const HistoryInterface& entry, uint64_t inCounter, uint64_t outCounter);
     // Adds what moved since the last run to the minute of start, when this is the same boot and the
     // counters went on rising; returns the number of interfaces it counted for.
     std::size_t CountWhileClosed(bool enabled);
@@ -42,7 +42,7 @@ public:
 
 private:
     struct Slot {
-        HistoryInterface interface;
+        HistoryInterface iface;
         uint16_t journalSlot = 0;
         bool announced = false; // its interface record is in the journal
         int64_t minute = 0;

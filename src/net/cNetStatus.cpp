@@ -68,6 +68,11 @@ void cNetStatus::Timer_ThatTime() {
     m_lastTick = now;
 
     const std::weak_ptr<char> alive = m_life;
+    if (Reading) {
+        Reading();
+        if (alive.expired())
+            return;
+    }
     if (!baseline && elapsed > kGapMs) {
         if (Gap)
             Gap(in, out, elapsed);

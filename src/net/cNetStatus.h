@@ -43,6 +43,8 @@ public:
     // Longer than this between two ticks is a gap: its traffic is no one second's.
     static constexpr uint64_t kGapMs = 10000;
 
+    // Once per tick, before Gap and Status, with Rows() holding the new reading.
+    std::function<void()> Reading;
     std::function<void(int32_t lIn, int32_t lOut)> Status;
     std::function<void(uint64_t inOctets, uint64_t outOctets, uint64_t ms)> Gap;
 

@@ -133,6 +133,14 @@ std::optional<Quota> QuotaFromForm(const QuotaFormTexts& form, const std::option
     return quota;
 }
 
+std::vector<std::string> RecordedInterfaceNames(const HistoryData& history) {
+    std::vector<std::string> names;
+    for (const HistoryInterface& recorded : history.Interfaces())
+        if (std::find(names.begin(), names.end(), recorded.description) == names.end())
+            names.push_back(recorded.description);
+    return names;
+}
+
 std::vector<std::string> QuotaInterfaceChoices(std::vector<std::string> recorded, const std::string& stored) {
     if (!stored.empty() && std::find(recorded.begin(), recorded.end(), stored) == recorded.end())
         recorded.push_back(stored);

@@ -1,4 +1,5 @@
 #pragma once
+#include "history/HistoryData.h"
 #include "quotas/Quota.h"
 #include "quotas/QuotaUsage.h"
 
@@ -54,6 +55,9 @@ QuotaFormTexts NewQuotaForm();
 std::optional<Quota> QuotaFromForm(const QuotaFormTexts& form, const std::optional<Quota>& original,
                                    const std::vector<std::string>& otherNames, const std::string& title,
                                    std::string& fault);
+
+// The descriptions of the interfaces the history has recorded, each once, in the order first recorded.
+std::vector<std::string> RecordedInterfaceNames(const HistoryData& history);
 
 // The interfaces to choose from after All Interfaces: the recorded ones, and the stored one when it is
 // not among them (an adapter that is away keeps its quota).

@@ -3,6 +3,7 @@
 #include "quotas/frmQuotaEdit.h"
 #include "settings/RegistryApi.h"
 #include "winsys/Dpi.h"
+#include "winsys/ListView.h"
 
 #include <commctrl.h>
 
@@ -34,13 +35,6 @@ HWND List(HWND dialog) {
     return GetDlgItem(dialog, IDC_lvwQuotas);
 }
 
-void SetCell(HWND list, int row, int column, const std::string& text) {
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = const_cast<char*>(text.c_str());
-    SendMessageA(list, LVM_SETITEMTEXTA, static_cast<WPARAM>(row), reinterpret_cast<LPARAM>(&item));
-}
-
 void FillRect(HDC dc, RECT r, COLORREF colour) {
     SetBkColor(dc, colour);
     ExtTextOutA(dc, 0, 0, ETO_OPAQUE, &r, nullptr, 0, nullptr);
@@ -48,9 +42,7 @@ void FillRect(HDC dc, RECT r, COLORREF colour) {
 } // namespace
 
 frmQuotas::frmQuotas(QuotaLinks links) : ModelessDialog(links.LoadedChanged), m_links(std::move(links)) {
-    // The list view's class comes from the common controls, registered before the template needs it.
-    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES};
-    InitCommonControlsEx(&controls);
+    EnsureListViewClass();
 }
 
 frmQuotas::~frmQuotas() {
@@ -68,12 +60,7 @@ void frmQuotas::Form_Load() {
     for (int i = 0; i < static_cast<int>(std::size(kColumns)); ++i) {
         RECT width{0, 0, kColumns[i].Width, 0};
         MapDialogRect(m_hwnd, &width);
-        LVCOLUMNA column{};
-        column.mask = LVCF_TEXT | LVCF_WIDTH | LVCF_FMT;
-        column.fmt = kColumns[i].Right ? LVCFMT_RIGHT : LVCFMT_LEFT;
-        column.cx = width.right;
-        column.pszText = const_cast<char*>(kColumns[i].Caption);
-        SendMessageA(list, LVM_INSERTCOLUMNA, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(&column));
+        AddListViewColumn(list, i, kColumns[i].Caption, width.right, kColumns[i].Right);
     }
     Refresh();
     Select(0);
@@ -97,29 +84,21 @@ void frmQuotas::Refresh() {
         return;
     const int selected = Selected();
     const std::string keep = selected >= 0 ? m_quotas[static_cast<size_t>(selected)].Name : "";
-    m_quotas = ReadQuotas(kHKeyCurrentUser, m_links.Title);
-    m_status.clear();
-    HWND list = List(m_hwnd);
-    SendMessageA(list, WM_SETREDRAW, FALSE, 0);
-    SendMessageA(list, LVM_DELETEALLITEMS, 0, 0);
-    for (size_t i = 0; i < m_quotas.size(); ++i) {
-        m_status.push_back(StatusOf(m_quotas[i]));
-        const QuotaRow row = QuotaRowOf(m_quotas[i], m_status.back());
-        LVITEMA item{};
-        item.mask = LVIF_TEXT;
-        item.iItem = static_cast<int>(i);
-        item.pszText = const_cast<char*>(row.Name.c_str());
-        const int at =
-            static_cast<int>(SendMessageA(list, LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
-        const std::string* cells[] = {&row.Period,  &row.Limit,    &row.Used,
-                                      &row.Percent, &row.Forecast, &row.LeftPerDay};
-        for (int c = 0; c < static_cast<int>(std::size(cells)); ++c)
-            SetCell(list, at, c + 1, *cells[c]);
-        if (!keep.empty() && SameQuotaName(m_quotas[i].Name, keep))
-            Select(at);
+    std::vector<StoredQuota> quotas = ReadQuotas(kHKeyCurrentUser, m_links.Title);
+    std::vector<std::optional<QuotaStatus>> status;
+    std::vector<std::vector<std::string>> rows;
+    for (const StoredQuota& stored : quotas) {
+        status.push_back(StatusOf(stored));
+        QuotaRow row = QuotaRowOf(stored, status.back());
+        rows.push_back(
+            {row.Name, row.Period, row.Limit, row.Used, row.Percent, row.Forecast, row.LeftPerDay});
     }
-    SendMessageA(list, WM_SETREDRAW, TRUE, 0);
-    InvalidateRect(list, nullptr, TRUE);
+    m_quotas = std::move(quotas);
+    m_status = std::move(status);
+    SetListViewRows(List(m_hwnd), rows);
+    for (int i = 0; i < static_cast<int>(m_quotas.size()); ++i)
+        if (!keep.empty() && SameQuotaName(m_quotas[static_cast<size_t>(i)].Name, keep))
+            Select(i);
     ShowSelected();
 }
 
@@ -128,8 +107,7 @@ int frmQuotas::Selected() const {
         return -1;
     const auto row =
         static_cast<int>(SendMessageA(List(m_hwnd), LVM_GETNEXTITEM, static_cast<WPARAM>(-1), LVNI_SELECTED));
-    // While a refresh fills the list, the figures of the later rows are not there yet.
-    return row >= 0 && row < static_cast<int>(std::min(m_quotas.size(), m_status.size())) ? row : -1;
+    return row >= 0 && row < static_cast<int>(m_quotas.size()) ? row : -1;
 }
 
 void frmQuotas::Select(int row) {

@@ -101,24 +101,36 @@
 #define IDD_InputBox 1300
 #define IDC_txtInput 1301
 
-// The quota list and the quota's edit form.
-#define IDD_frmQuotas 1500
-#define IDC_lvwQuotas 1501
-#define IDC_lblQuota 1502
-#define IDC_picBar 1503
-#define IDC_cmdNew 1504
-#define IDC_cmdEdit 1505
-#define IDC_cmdDelete 1506
-#define IDD_frmQuotaEdit 1550
-#define IDC_txtName 1551
-#define IDC_txtLimit 1552
-#define IDC_cmbUnit 1553
-#define IDC_cmbPeriod 1554
-#define IDC_lblStart 1555
-#define IDC_cmbStart 1556
-#define IDC_txtStart 1557
-#define IDC_cmbCount 1558
-#define IDC_cmbInterface 1559
-#define IDC_txtWarn 1560
+// The usage history window (its totals line is IDC_Label2, the period's name IDC_Label1).
+#define IDD_frmHistory 1500
+#define IDC_optDay 1501
+#define IDC_optMonth 1502
+#define IDC_optYear 1503
+#define IDC_cmdPrevious 1504
+#define IDC_cmdNext 1505
+#define IDC_cmbInterface 1506
+#define IDC_picChart 1507
+#define IDC_lvwPeriods 1508
+#define IDC_cmdExport 1509
+#define IDC_cmdQuotas 1510
+
+// The quota list and the quota's edit form (its interface list is IDC_cmbInterface).
+#define IDD_frmQuotas 1600
+#define IDC_lvwQuotas 1601
+#define IDC_lblQuota 1602
+#define IDC_picBar 1603
+#define IDC_cmdNew 1604
+#define IDC_cmdEdit 1605
+#define IDC_cmdDelete 1606
+#define IDD_frmQuotaEdit 1650
+#define IDC_txtName 1651
+#define IDC_txtLimit 1652
+#define IDC_cmbUnit 1653
+#define IDC_cmbPeriod 1654
+#define IDC_lblStart 1655
+#define IDC_cmbStart 1656
+#define IDC_txtStart 1657
+#define IDC_cmbCount 1658
+#define IDC_txtWarn 1660
 
 #endif

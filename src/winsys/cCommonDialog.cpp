@@ -20,6 +20,7 @@ static_assert(sizeof(CHOOSECOLORA) == 36);
 // never open a dialog, and need not load the library at start.
 struct CommonDialogLibrary {
     decltype(&GetOpenFileNameA) getOpenFileName = nullptr;
+    decltype(&GetSaveFileNameA) getSaveFileName = nullptr;
     decltype(&ChooseColorA) chooseColor = nullptr;
     decltype(&CommDlgExtendedError) extendedError = nullptr;
 };
@@ -27,6 +28,7 @@ struct CommonDialogLibrary {
 const CommonDialogLibrary& Library() {
     static const CommonDialogLibrary library{
         SystemFunction<decltype(&GetOpenFileNameA)>("comdlg32.dll", "GetOpenFileNameA"),
+        SystemFunction<decltype(&GetSaveFileNameA)>("comdlg32.dll", "GetSaveFileNameA"),
         SystemFunction<decltype(&ChooseColorA)>("comdlg32.dll", "ChooseColorA"),
         SystemFunction<decltype(&CommDlgExtendedError)>("comdlg32.dll", "CommDlgExtendedError")};
     return library;
@@ -51,6 +53,14 @@ void cCommonDialog::KeepExtendedError() {
 }
 
 bool cCommonDialog::VBGetOpenFileName(OpenFileArgs& args) {
+    return RunFileDialog(args, Library().getOpenFileName);
+}
+
+bool cCommonDialog::VBGetSaveFileName(OpenFileArgs& args) {
+    return RunFileDialog(args, Library().getSaveFileName);
+}
+
+bool cCommonDialog::RunFileDialog(OpenFileArgs& args, FileDialogFunction dialog) {
     m_apiReturn = 0;
     m_extendedError = 0;
     std::vector<char> file = DialogBuffer(args.Filename);
@@ -71,8 +81,8 @@ bool cCommonDialog::VBGetOpenFileName(OpenFileArgs& args) {
     record.lpstrDefExt = TextOrNull(args.DefaultExt);
     record.Flags = OpenFileFlags(args);
 
-    if (Library().getOpenFileName)
-        m_apiReturn = Library().getOpenFileName(&record);
+    if (dialog)
+        m_apiReturn = dialog(&record);
     if (m_apiReturn != 1) {
         ClearOpenFileOutputs(args);
         KeepExtendedError();

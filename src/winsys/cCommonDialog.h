@@ -3,8 +3,10 @@
 
 #include <cstdint>
 
-// The system's open-file and choose-colour dialogs behind calls that take the caller's variables and
-// give the choices back in them. The dialogs' library is loaded on the first call, not at start.
+struct tagOFNA;
+
+// The system's open-file, save-file and choose-colour dialogs behind calls that take the caller's variables
+// and give the choices back in them. The dialogs' library is loaded on the first call, not at start.
 class cCommonDialog {
 public:
     cCommonDialog();
@@ -18,6 +20,8 @@ public:
     // FilterIndex -1 and flags 0. A Filename or FileTitle longer than 260 characters raises an
     // invalid-argument error.
     bool VBGetOpenFileName(OpenFileArgs& args);
+    // The same with the save-file dialog, whose chosen file need not exist yet.
+    bool VBGetSaveFileName(OpenFileArgs& args);
     // True when the user chose a colour; otherwise Color comes back -1.
     bool VBChooseColor(ChooseColorArgs& args);
 
@@ -26,6 +30,8 @@ public:
     void SetCustomColor(int16_t index, int32_t colour) { m_customColors.Set(index, colour); }
 
 private:
+    using FileDialogFunction = int(__stdcall*)(tagOFNA*);
+    bool RunFileDialog(OpenFileArgs& args, FileDialogFunction dialog);
     void KeepExtendedError();
 
     CustomColors m_customColors;

@@ -4,8 +4,8 @@
 #include "resources/resource.h"
 #include "support/DialogTestUtil.h"
 #include "support/WinTestUtil.h"
+#include "winsys/ListView.h"
 
-#include <commctrl.h>
 #include <gtest/gtest.h>
 #include <shlwapi.h>
 
@@ -19,14 +19,7 @@ std::string Stored(const std::string& name, const char* value) {
 
 // The text of one cell of the quota list.
 std::string Cell(HWND dialog, int row, int column) {
-    char text[256] = {};
-    LVITEMA item{};
-    item.iSubItem = column;
-    item.pszText = text;
-    item.cchTextMax = sizeof text;
-    SendDlgItemMessageA(dialog, IDC_lvwQuotas, LVM_GETITEMTEXTA, static_cast<WPARAM>(row),
-                        reinterpret_cast<LPARAM>(&item));
-    return text;
+    return ListViewText(GetDlgItem(dialog, IDC_lvwQuotas), row, column);
 }
 
 void Choose(HWND dialog, int id, int index) {

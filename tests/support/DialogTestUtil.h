@@ -1,4 +1,6 @@
 #pragma once
+// What the dialog tests share: the layout rule every dialog keeps at every DPI, clicks, and the answer
+// to a dialog box that a click opens.
 #include "winsys/DialogMessages.h"
 
 #include <gtest/gtest.h>
@@ -8,9 +10,6 @@
 #include <string>
 #include <utility>
 
-// A real dialog at the display's DPI: every control lies inside the client area and its text fits the
-// room the control gives it (less the mark of a check box or option, the edges of a button or edit),
-// measured in the control's own font. Text metrics differ between systems: rules, never pixels.
 // The extent of a text in a control's own font, without its mnemonic marks.
 inline SIZE TextExtent(HWND control, std::string text) {
     std::erase(text, '&');
@@ -23,6 +22,9 @@ inline SIZE TextExtent(HWND control, std::string text) {
     return size;
 }
 
+// A real dialog at the display's DPI: every control lies inside the client area and its text fits the
+// room the control gives it (less the mark of a check box or option, the edges of a button or edit),
+// measured in the control's own font. Text metrics differ between systems: rules, never pixels.
 inline void ExpectControlsFit(HWND dialog, const char* label) {
     RECT client{};
     GetClientRect(dialog, &client);
@@ -67,14 +69,19 @@ inline void Click(HWND dialog, int id) {
     SendMessageA(GetDlgItem(dialog, id), BM_CLICK, 0, 0);
 }
 
-// Clicks `button`, and answers the dialog box it opens (owned by `dialog`) from inside the loop that
-// shows it, as a user would: a thread timer waits for the box and hands it to `answer` once. True once
-// answered.
-inline bool ClickAndAnswer(HWND dialog, int button, std::function<void(HWND)> answer) {
-    g_owner = dialog;
+// Runs `act`, and answers the dialog box it opens (owned by `owner`) from inside the loop that shows it,
+// as a user would: a thread timer waits for the box and hands it to `answer` once. True once answered.
+inline bool AnswerDuring(HWND owner, const std::function<void()>& act, std::function<void(HWND)> answer) {
+    g_owner = owner;
     g_answer = std::move(answer);
     const UINT_PTR timer = SetTimer(nullptr, 0, 50, AnswerTick);
-    Click(dialog, button);
+    act();
     KillTimer(nullptr, timer);
     return !g_answer;
+}
+
+// Clicks `button` of `dialog` and answers the box it opens.
+inline bool ClickAndAnswer(HWND dialog, int button, std::function<void(HWND)> answer) {
+    return AnswerDuring(
+        dialog, [&] { Click(dialog, button); }, std::move(answer));
 }

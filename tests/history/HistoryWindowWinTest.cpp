@@ -1,0 +1,134 @@
+// The history window on a history made here, with fixed zone rules and a fixed time: what it shows,
+// how it follows new minutes, and its export through the system's save dialog.
+#include "HistoryTestUtil.h"
+#include "history/HistoryChartView.h"
+#include "history/frmHistory.h"
+#include "support/DialogTestUtil.h"
+#include "support/WinTestUtil.h"
+#include "winsys/DibCanvas.h"
+#include "winsys/ListView.h"
+
+#include <gtest/gtest.h>
+
+#include <dlgs.h>
+
+#include <fstream>
+#include <sstream>
+
+namespace {
+// UTC+1 all year; "now" is Tuesday 8 December 2026, 12:00 local.
+class HistoryWindow : public testing::Test {
+protected:
+    void SetUp() override {
+        for (uint8_t n : {1, 2})
+            data.Intern(Interface(n));
+        // 10:00 local is 09:00 UTC: 3000 in and 1000 out on the first, 100 in on the second.
+        data.Add(0, Utc(2026, 12, 8, 9) / kQuarterSeconds, 3000, 1000, 0);
+        data.Add(1, Utc(2026, 12, 8, 9, 30) / kQuarterSeconds, 100, 0, 0);
+        data.Add(0, Utc(2026, 12, 1, 9) / kQuarterSeconds, 5000, 0, 0);
+        form.Show();
+        dialog = form.Window();
+    }
+
+    std::string Row(int row, int column) const {
+        return ListViewText(GetDlgItem(dialog, IDC_lvwPeriods), row, column);
+    }
+    int Rows() const { return ListViewCount(GetDlgItem(dialog, IDC_lvwPeriods)); }
+
+    FixedZoneRules rules{ZoneYearRules{-60, 0, 0, {}, {}}};
+    ZoneCalendar zone{rules};
+    HistoryData data;
+    bool readOnly = false;
+    frmHistory form{HistoryLinks{.Data = [this]() -> const HistoryData& { return data; },
+                                 .Calendar = [this]() -> const ZoneCalendar& { return zone; },
+                                 .ReadOnly = [this] { return readOnly; },
+                                 .OpenQuotas = {},
+                                 .UtcNow = [] { return Utc(2026, 12, 8, 11); },
+                                 .LoadedChanged = {}}};
+    HWND dialog = nullptr;
+};
+
+TEST_F(HistoryWindow, OpensOnTodaysHours) {
+    ASSERT_TRUE(IsWindowVisible(dialog));
+    EXPECT_EQ(ItemText(dialog, IDC_Label1), "Tuesday, 8 December 2026");
+    EXPECT_EQ(Rows(), 24);
+    EXPECT_EQ(Row(10, 0), "10:00");
+    EXPECT_EQ(Row(10, 3), "4 kb");
+}
+
+TEST_F(HistoryWindow, KeepsEveryControlInsideAndUncut) {
+    readOnly = true;
+    form.Refresh();
+    ExpectControlsFit(dialog, "history");
+}
+
+TEST_F(HistoryWindow, DrawsBothPartsOfABar) {
+    DibCanvas canvas(600, 200);
+    ASSERT_TRUE(canvas.Valid());
+    form.DrawChart(canvas.Dc(), canvas.Width(), canvas.Height());
+    GdiFlush();
+    const auto has = [&](COLORREF c) {
+        const uint32_t pixel = (GetRValue(c) << 16) | (GetGValue(c) << 8) | GetBValue(c);
+        return std::count(canvas.Bits(), canvas.Bits() + canvas.Count(), pixel) > 0;
+    };
+    EXPECT_TRUE(has(kChartInColour));
+    EXPECT_TRUE(has(kChartOutColour));
+}
+
+TEST_F(HistoryWindow, AMonthListsItsDaysAndTheTotalsAddThem) {
+    Click(dialog, IDC_optMonth);
+    EXPECT_EQ(ItemText(dialog, IDC_Label1), "December 2026");
+    EXPECT_EQ(Rows(), 31);
+    EXPECT_EQ(Row(0, 1), "4.9 kb");
+    EXPECT_EQ(ItemText(dialog, IDC_Label2), "In 7.9 kb   Out 1000 b   Total 8.9 kb");
+}
+
+TEST_F(HistoryWindow, ShowsOneInterfaceWhenChosen) {
+    SelectListEntry(dialog, IDC_cmbInterface, 2);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_cmbInterface, CBN_SELCHANGE), 0);
+    EXPECT_EQ(Row(10, 1), "100 b");
+}
+
+TEST_F(HistoryWindow, StepsBackButNotPastToday) {
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_cmdNext)));
+    Click(dialog, IDC_cmdPrevious);
+    EXPECT_EQ(ItemText(dialog, IDC_Label1), "Monday, 7 December 2026");
+}
+
+TEST_F(HistoryWindow, FollowsNewMinutes) {
+    data.Add(0, Utc(2026, 12, 8, 10) / kQuarterSeconds, 7, 0, 0);
+    form.Refresh();
+    EXPECT_EQ(Row(11, 1), "7 b");
+}
+
+TEST_F(HistoryWindow, ExportsThePeriodThroughTheSaveDialog) {
+    const std::string path = TempFolder() + "history export.csv";
+    DeleteFileA(path.c_str());
+    std::string offered;
+    ClickAndAnswer(dialog, IDC_cmdExport, [&](HWND files) {
+        HWND name = GetDlgItem(files, edt1) ? GetDlgItem(files, edt1) : GetDlgItem(files, cmb13);
+        offered = ItemText(files, GetDlgCtrlID(name));
+        SetWindowTextA(name, path.c_str());
+        Click(files, IDOK);
+    });
+    EXPECT_EQ(offered, "Vantorel history 2026-12-08.csv");
+    std::stringstream csv;
+    csv << std::ifstream(path, std::ios::binary).rdbuf();
+    EXPECT_EQ(csv.str(), ExportCsv(data, zone, HistoryPeriod::Day, {2026, 12, 8}, kAllInterfaces));
+    DeleteFileA(path.c_str());
+}
+
+TEST_F(HistoryWindow, AFailedExportIsReportedAndLeavesNoFile) {
+    const std::string path = TempFolder() + "no such folder\\history.csv";
+    bool written = true;
+    std::string report;
+    AnswerDuring(
+        dialog, [&] { written = form.ExportTo(path); },
+        [&](HWND box) {
+            report = ItemText(box, 0xFFFF);
+            Click(box, IDOK);
+        });
+    EXPECT_FALSE(written);
+    EXPECT_NE(report.find(path), std::string::npos);
+}
+} // namespace
