@@ -153,3 +153,13 @@ TEST_F(QuotaFormFixture, ARefusedWriteKeepsTheOldQuotaAndLeavesNoHalfNewOne) {
     EXPECT_ANY_THROW(ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "Mobile"));
     EXPECT_EQ(StoredNames(), std::vector<std::string>{"Mobile"});
 }
+
+TEST_F(QuotaFormFixture, AnAdapterRecordedTwiceIsOfferedOnce) {
+    HistoryData history;
+    for (uint8_t n : {1, 2}) {
+        InterfaceGuid guid;
+        guid.bytes.fill(n);
+        history.Intern({guid, "Test Adapter", "Ethernet", true}); // the same card after a reinstall
+    }
+    EXPECT_EQ(RecordedInterfaceNames(history), std::vector<std::string>{"Test Adapter"});
+}
