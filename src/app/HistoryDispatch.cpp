@@ -4,6 +4,7 @@
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "history/UsageHistory.h"
+#include "history/frmHistory.h"
 #include "net/CTimer.h"
 #include "net/cNetStatus.h"
 #include "settings/mRegistry.h"
@@ -66,7 +67,10 @@ void frmMain::FlushHistory(bool all, const char* why) {
         WriteLog(std::string("History: not all written (") + why + "); tried again at the next write");
 }
 
-void frmMain::History_Written() {}
+void frmMain::History_Written() {
+    if (HistoryVisible && m_historyWindow)
+        m_historyWindow->Refresh();
+}
 
 void frmMain::CloseHistory() {
     if (m_historyTimer) {

@@ -6,6 +6,7 @@
 #include "base/mLogging.h"
 #include "graph/cGraph.h"
 #include "history/UsageHistory.h"
+#include "history/frmHistory.h"
 #include "meter/CFormBorder.h"
 #include "meter/frmMeter.h"
 #include "net/cNetStatistics.h"
@@ -300,6 +301,7 @@ void frmMain::UnloadForm() {
     UnregisterLoadedForm(this);
     m_meter.reset();
     m_statistics.reset();
+    m_historyWindow.reset();
     m_settings.reset();
     // The tray control withdraws its message requests and takes its icon away.
     SysTray1.reset();
@@ -373,6 +375,22 @@ void frmMain::mnuStatistics_Click() {
                                                             .LoadedChanged = Tracking(StatisticsVisible)});
     }
     m_statistics->Show();
+}
+
+void frmMain::mnuHistory_Click() {
+    if (!History()) {
+        MessageBoxA(m_hwnd, "The usage history could not be read.", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!m_historyWindow)
+        m_historyWindow = std::make_unique<frmHistory>(
+            HistoryLinks{.Data = [this]() -> const HistoryData& { return History()->Data(); },
+                         .Calendar = [this]() -> const ZoneCalendar& { return History()->Calendar(); },
+                         .ReadOnly = [this] { return History()->ReadOnly(); },
+                         .OpenQuotas = [this] { mnuQuotas_Click(); },
+                         .UtcNow = {},
+                         .LoadedChanged = Tracking(HistoryVisible)});
+    m_historyWindow->Show();
 }
 
 void frmMain::mnuQuotas_Click() {
@@ -499,6 +517,9 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case MainMenu::mnuStatistics:
             mnuStatistics_Click();
+            return 0;
+        case MainMenu::mnuHistory:
+            mnuHistory_Click();
             return 0;
         case MainMenu::mnuQuotas:
             mnuQuotas_Click();

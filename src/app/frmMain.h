@@ -17,6 +17,7 @@ class cNetStatistics;
 class cNetStatus;
 class CTimer;
 class UsageHistory;
+class frmHistory;
 class frmMeter;
 class frmQuotas;
 class frmSettings;
@@ -55,6 +56,7 @@ public:
     // Commands of the tray menu.
     void mnuShow_Click();
     void mnuStatistics_Click();
+    void mnuHistory_Click();
     void mnuQuotas_Click();
     void mnuSettings_Click();
     void mnuThemeCustom_Click();
@@ -82,11 +84,13 @@ public:
     bool MeterVisible = false;
     bool SettingsVisible = false;
     bool StatisticsVisible = false;
+    bool HistoryVisible = false;
     bool ThemesVisible = false;
     bool QuotasVisible = false;
 
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
+    frmHistory* HistoryWindow() const { return m_historyWindow.get(); }
     frmSettings* Settings() const { return m_settings.get(); }
     frmTheme* Theme() const { return m_theme.get(); }
     frmQuotas* Quotas() const { return m_quotas.get(); }
@@ -122,6 +126,7 @@ private:
     std::unique_ptr<cGraphTheme> m_themes;
     std::unique_ptr<frmMeter> m_meter;
     std::unique_ptr<frmStatistics> m_statistics;
+    std::unique_ptr<frmHistory> m_historyWindow;
     std::unique_ptr<frmSettings> m_settings;
     // Kept until the controller goes, not released at unload: Exit can come while one of the editor's
     // modal dialogs runs, and that call returns into the editor afterwards.

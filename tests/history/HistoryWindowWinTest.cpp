@@ -1,14 +1,20 @@
 // The history window on a history made here, with fixed zone rules and a fixed time: what it shows,
-// how it follows new minutes, and its export through the system's save dialog.
+// how it follows new minutes, and its export through the system's save dialog; then in the running
+// controller, opened from the tray menu.
 #include "HistoryTestUtil.h"
+#include "app/frmMain.h"
 #include "history/HistoryChartView.h"
+#include "history/HistoryFiles.h"
+#include "history/UsageHistory.h"
 #include "history/frmHistory.h"
 #include "support/DialogTestUtil.h"
 #include "support/WinTestUtil.h"
 #include "winsys/DibCanvas.h"
 #include "winsys/ListView.h"
+#include "winsys/SysTray.h"
 
 #include <gtest/gtest.h>
+#include <shlwapi.h>
 
 #include <dlgs.h>
 
@@ -131,4 +137,92 @@ TEST_F(HistoryWindow, AFailedExportIsReportedAndLeavesNoFile) {
     EXPECT_FALSE(written);
     EXPECT_NE(report.find(path), std::string::npos);
 }
+// The running program's own history, from a journal made here for this minute: the window opens from
+// the tray menu, shows the bars and the list, and its export adds up to its totals line.
+class HistoryFromTheTray : public testing::Test {
+protected:
+    void SetUp() override {
+        // A history folder of this test's own, which the controller finds as the program would.
+        folder = TempFolder() + "vantorel-history-window-" + std::to_string(GetCurrentProcessId());
+        char old[MAX_PATH] = {};
+        oldLocal.assign(old, GetEnvironmentVariableA("LOCALAPPDATA", old, MAX_PATH));
+        SetEnvironmentVariableA("LOCALAPPDATA", folder.c_str());
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        WriteValue("Software\\Vantorel\\Settings", "FirstRun", "0");
+        WriteValue("Software\\Vantorel\\Graph", "ShowOnStartup", "False");
+        std::vector<uint8_t> journal;
+        AppendInterfaceRecord(journal, 0, {Guid(9), "Made-up adapter", "Made up", true});
+        const int64_t now = UsageHistory::UtcNowMs() / 1000;
+        AppendMinuteRecord(journal, {0, now / 60, 3000, 600, 0});
+        Win32HistoryFiles files(Win32HistoryFiles::DefaultFolder());
+        auto file = files.Open(JournalName(MonthOfUtc(now)), IHistoryFiles::Mode::Write);
+        ASSERT_TRUE(file && file->Append(journal.data(), journal.size()));
+        file.reset();
+        UseTheSystem();
+        form.Load();
+    }
+    void TearDown() override {
+        form.UnloadForm();
+        SetEnvironmentVariableA("LOCALAPPDATA", oldLocal.c_str());
+        SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
+        SHFILEOPSTRUCTA remove{};
+        const std::string from = folder + '\0';
+        remove.wFunc = FO_DELETE;
+        remove.pFrom = from.c_str();
+        remove.fFlags = FOF_NO_UI;
+        SHFileOperationA(&remove);
+    }
+
+    std::string folder, oldLocal;
+    frmMain form;
+};
+
+// Inside the menu's own loop: once the popup shows, Down to the third command and Enter.
+void CALLBACK ChooseHistory(HWND, UINT, UINT_PTR timer, DWORD) {
+    if (HWND menu = VisibleMenu()) {
+        KillTimer(nullptr, timer);
+        for (WPARAM key : {VK_DOWN, VK_DOWN, VK_DOWN, VK_RETURN})
+            PostMessageA(menu, WM_KEYDOWN, key, 0);
+    }
+}
+
+TEST_F(HistoryFromTheTray, OpensShowsAndExportsWhatTheTotalsSay) {
+    ASSERT_NE(form.History(), nullptr);
+    SetTimer(nullptr, 0, 20, ChooseHistory);
+    PostMessageA(form.SysTray1->hWnd(), form.SysTray1->TrayMessage(), 0, WM_RBUTTONDOWN);
+    ASSERT_TRUE(PumpUntil(
+        [&] { return form.HistoryWindow() && IsWindowVisible(form.HistoryWindow()->Window()); }, 10000));
+    frmHistory& window = *form.HistoryWindow();
+    const HWND dialog = window.Window();
+    const int madeUp = static_cast<int>(
+        SendDlgItemMessageA(dialog, IDC_cmbInterface, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                            reinterpret_cast<LPARAM>("Made up (Made-up adapter)")));
+    SelectListEntry(dialog, IDC_cmbInterface, madeUp);
+    SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(IDC_cmbInterface, CBN_SELCHANGE), 0);
+    EXPECT_EQ(ListViewCount(GetDlgItem(dialog, IDC_lvwPeriods)), 24);
+    EXPECT_EQ(ItemText(dialog, IDC_Label2), "In 2.9 kb   Out 600 b   Total 3.5 kb");
+
+    DibCanvas canvas(400, 150);
+    window.DrawChart(canvas.Dc(), canvas.Width(), canvas.Height());
+    GdiFlush();
+    const uint32_t in =
+        (GetRValue(kChartInColour) << 16) | (GetGValue(kChartInColour) << 8) | GetBValue(kChartInColour);
+    EXPECT_GT(std::count(canvas.Bits(), canvas.Bits() + canvas.Count(), in), 0);
+
+    const std::string path = TempFolder() + "tray export.csv";
+    ASSERT_TRUE(window.ExportTo(path));
+    std::ifstream csv(path);
+    std::string line;
+    std::getline(csv, line);
+    uint64_t sumIn = 0, sumOut = 0;
+    while (std::getline(csv, line)) {
+        const size_t out = line.rfind(','), in = line.rfind(',', out - 1);
+        sumIn += std::stoull(line.substr(in + 1, out - in - 1));
+        sumOut += std::stoull(line.substr(out + 1));
+    }
+    EXPECT_EQ(sumIn, 3000u);
+    EXPECT_EQ(sumOut, 600u);
+    DeleteFileA(path.c_str());
+}
+
 } // namespace
