@@ -5,7 +5,10 @@
 #include "resources/resource.h"
 #include "settings/RegistryApi.h"
 
+#include <algorithm>
+#include <array>
 #include <exception>
+#include <span>
 
 namespace {
 // The lists' entries in the order of their enumerations.
