@@ -10,8 +10,6 @@
 namespace {
 constexpr double kMB = 1024.0 * 1024;
 constexpr double kGB = kMB * 1024;
-constexpr std::array<const char*, 7> kWeekdays{"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                               "Friday", "Saturday", "Sunday"};
 
 double UnitBytes(LimitUnit unit) {
     return unit == LimitUnit::GB ? kGB : kMB;
@@ -32,7 +30,8 @@ std::string PeriodDescription(const Quota& quota) {
     case QuotaPeriodKind::Day:
         break;
     case QuotaPeriodKind::Week:
-        return std::string("Week from ") + kWeekdays[static_cast<size_t>(std::clamp(quota.Start, 1, 7) - 1)];
+        return std::string("Week from ") +
+               kWeekdayNames[static_cast<size_t>(std::clamp(quota.Start, 1, 7) - 1)];
     case QuotaPeriodKind::Month:
         return "Month from day " + std::to_string(quota.Start);
     case QuotaPeriodKind::Days:

@@ -3,6 +3,7 @@
 #include "quotas/Quota.h"
 #include "quotas/QuotaUsage.h"
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -16,6 +17,10 @@ struct QuotaRow {
     std::string Name, Period, Limit, Used, Percent, Forecast, LeftPerDay;
 };
 QuotaRow QuotaRowOf(const StoredQuota& stored, const std::optional<QuotaStatus>& status);
+
+// The weekdays by their stored number less one (Monday first).
+inline constexpr std::array<const char*, 7> kWeekdayNames{"Monday", "Tuesday",  "Wednesday", "Thursday",
+                                                          "Friday", "Saturday", "Sunday"};
 
 // "Day", "Week from Monday", "Month from day 15", "Last 7 days".
 std::string PeriodDescription(const Quota& quota);

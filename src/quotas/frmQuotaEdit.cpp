@@ -14,8 +14,6 @@ namespace {
 // The lists' entries in the order of their enumerations.
 constexpr const char* kPeriods[] = {"Day", "Week", "Month", "Last N days"};
 constexpr const char* kCounts[] = {"In", "Out", "Total"};
-constexpr const char* kWeekdays[] = {"Monday", "Tuesday",  "Wednesday", "Thursday",
-                                     "Friday", "Saturday", "Sunday"};
 
 void FillList(HWND dialog, int id, std::span<const char* const> entries) {
     ClearList(dialog, id);
@@ -105,7 +103,7 @@ void frmQuotaEdit::cmbPeriod_Click() {
         break;
     case QuotaPeriodKind::Week:
         SetItemText(m_hwnd, IDC_lblStart, "&Starts on:");
-        FillList(m_hwnd, IDC_cmbStart, kWeekdays);
+        FillList(m_hwnd, IDC_cmbStart, kWeekdayNames);
         SelectListEntry(m_hwnd, IDC_cmbStart, start - 1);
         break;
     case QuotaPeriodKind::Month:
