@@ -99,8 +99,11 @@ TEST_F(QuotaFormFixture, AnEnteredLimitBecomesBytesAndOneLeftAsShownKeepsItsOwn)
     form.Name = "Phone";
     form.Limit = "1.5";
     EXPECT_EQ(FromForm(form).Limit, 1610612736u);
+    form.Limit = "1073741824"; // the largest limit
+    EXPECT_EQ(FromForm(form).Limit, 1152921504606846976u);
     Quota odd = Mobile();
     odd.Limit = 1000000; // 0.954 MB as shown
+    EXPECT_EQ(QuotaFormOf(odd).Limit, "0.954");
     EXPECT_EQ(FromForm(QuotaFormOf(odd), odd).Limit, 1000000u);
     form = QuotaFormOf(odd);
     form.Limit = "0.5";
@@ -139,7 +142,7 @@ TEST_F(QuotaFormFixture, ARenameInCaseOnlyKeepsTheQuota) {
     WriteQuota(kHKeyCurrentUser, kTitle, Mobile());
     Quota renamed = Mobile();
     renamed.Name = "MOBILE";
-    ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "Mobile");
+    EXPECT_TRUE(ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "Mobile"));
     EXPECT_EQ(StoredNames().size(), 1u);
 }
 
