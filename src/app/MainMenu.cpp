@@ -13,6 +13,7 @@ MainMenu::MainMenu() {
     AppendMenuA(m_popup, MF_STRING, mnuShow, "Show");
     AppendMenuA(m_popup, MF_STRING, mnuStatistics, "Statistics...");
     AppendMenuA(m_popup, MF_STRING, mnuHistory, "History...");
+    AppendMenuA(m_popup, MF_STRING, mnuQuotas, "Quotas...");
     AppendMenuA(m_popup, MF_SEPARATOR, 0, nullptr); // line2
     AppendMenuA(m_popup, MF_STRING, mnuQuillix, "Optimize with Quillix...");
     AppendMenuA(m_popup, MF_STRING, mnuSettings, "Settings...");

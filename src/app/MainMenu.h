@@ -16,6 +16,7 @@ public:
         mnuThemeCustom,
         mnuExit,
         mnuHistory,
+        mnuQuotas,
         mnuThemeFirst = 200, // mnuTheme(i) is mnuThemeFirst + i
         mnuThemeLast = 999,
     };

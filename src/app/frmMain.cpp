@@ -12,6 +12,8 @@
 #include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
+#include "quotas/QuotaForm.h"
+#include "quotas/frmQuotas.h"
 #include "resources/resource.h"
 #include "settings/StartWithWindows.h"
 #include "settings/frmSettings.h"
@@ -79,6 +81,7 @@ void frmMain::LoadPictures() {
     pNone = LoadIconResource(IDI_TRAY_NONE, tray);
     pShow = MenuIcon(IDI_MENU_SHOW);
     pData = MenuIcon(IDI_MENU_DATA);
+    pQuota = MenuIcon(IDI_MENU_DATA); // the quotas are figures of use as the statistics are
     pProp = MenuIcon(IDI_MENU_PROP);
     pTheme = MenuIcon(IDI_MENU_THEME);
     pX = MenuIcon(IDI_MENU_X);
@@ -87,8 +90,8 @@ void frmMain::LoadPictures() {
 }
 
 void frmMain::FreePictures() {
-    for (HICON* icon : {&m_appIcon, &pInOut, &pOut, &pIn, &pNone, &pShow.icon, &pData.icon, &pProp.icon,
-                        &pTheme.icon, &pX.icon}) {
+    for (HICON* icon : {&m_appIcon, &pInOut, &pOut, &pIn, &pNone, &pShow.icon, &pData.icon, &pQuota.icon,
+                        &pProp.icon, &pTheme.icon, &pX.icon}) {
         if (*icon)
             DestroyIcon(*icon);
         *icon = nullptr;
@@ -384,10 +387,23 @@ void frmMain::mnuHistory_Click() {
             HistoryLinks{.Data = [this]() -> const HistoryData& { return History()->Data(); },
                          .Calendar = [this]() -> const ZoneCalendar& { return History()->Calendar(); },
                          .ReadOnly = [this] { return History()->ReadOnly(); },
-                         .OpenQuotas = {},
+                         .OpenQuotas = [this] { mnuQuotas_Click(); },
                          .UtcNow = {},
                          .LoadedChanged = Tracking(HistoryVisible)});
     m_historyWindow->Show();
+}
+
+void frmMain::mnuQuotas_Click() {
+    const auto recorded = [this] {
+        return m_history ? RecordedInterfaceNames(m_history->Data()) : std::vector<std::string>();
+    };
+    if (!m_quotasWindow)
+        m_quotasWindow = std::make_unique<frmQuotas>(
+            QuotaLinks{.StatusOf = [this](const Quota& quota) { return QuotaStatusNow(quota); },
+                       .InterfaceNames = recorded,
+                       .QuotasChanged = [this] { QuotasChanged(); },
+                       .LoadedChanged = Tracking(QuotasVisible)});
+    m_quotasWindow->Show();
 }
 
 void frmMain::mnuSettings_Click() {
@@ -466,6 +482,7 @@ void frmMain::mnuMain_Click() {
     SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuShow), pShow);
     SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuStatistics), pData);
     SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuHistory), pData);
+    SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuQuotas), pQuota);
     if (Menu.QuillixVisible())
         SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuQuillix), pQuillix);
     SetMenuBitmap(m_hwnd, 0, Menu.PositionOf(MainMenu::mnuSettings), pProp);
@@ -497,6 +514,9 @@ LRESULT frmMain::HandleMessage(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam
             return 0;
         case MainMenu::mnuHistory:
             mnuHistory_Click();
+            return 0;
+        case MainMenu::mnuQuotas:
+            mnuQuotas_Click();
             return 0;
         case MainMenu::mnuQuillix:
             mnuQuillix_Click();

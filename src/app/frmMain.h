@@ -22,6 +22,7 @@ class CTimer;
 class UsageHistory;
 class frmHistory;
 class frmMeter;
+class frmQuotas;
 class frmSettings;
 class frmStatistics;
 class frmTheme;
@@ -66,6 +67,7 @@ public:
     void mnuShow_Click();
     void mnuStatistics_Click();
     void mnuHistory_Click();
+    void mnuQuotas_Click();
     void mnuSettings_Click();
     void mnuThemeCustom_Click();
     void mnuTheme_Click(int index);
@@ -94,12 +96,14 @@ public:
     bool StatisticsVisible = false;
     bool HistoryVisible = false;
     bool ThemesVisible = false;
+    bool QuotasVisible = false;
 
     frmMeter* Meter() const { return m_meter.get(); }
     frmStatistics* Statistics() const { return m_statistics.get(); }
     frmHistory* HistoryWindow() const { return m_historyWindow.get(); }
     frmSettings* Settings() const { return m_settings.get(); }
     frmTheme* Theme() const { return m_theme.get(); }
+    frmQuotas* QuotasWindow() const { return m_quotasWindow.get(); }
     // Closes the meter and opens it again, when it is loaded, so that it takes up changed settings.
     void ReloadMeter();
 
@@ -144,11 +148,12 @@ private:
     // Kept until the controller goes, not released at unload: Exit can come while one of the editor's
     // modal dialogs runs, and that call returns into the editor afterwards.
     std::unique_ptr<frmTheme> m_theme;
+    std::unique_ptr<frmQuotas> m_quotasWindow; // kept as the editor is: the quota form is modal too
     bool m_unloading = false;
 
-    // Picture holders: the four tray pictures and the six menu pictures.
+    // Picture holders: the four tray pictures and the seven menu pictures.
     HICON pInOut = nullptr, pOut = nullptr, pIn = nullptr, pNone = nullptr, m_appIcon = nullptr;
-    MenuPicture pShow, pData, pQuillix, pProp, pTheme, pX;
+    MenuPicture pShow, pData, pQuota, pQuillix, pProp, pTheme, pX;
 };
 
 // The one controller of the running program (null before start-up and after shutdown).

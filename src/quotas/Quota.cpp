@@ -194,6 +194,10 @@ QuotaTexts QuotaToTexts(const Quota& quota) {
     return texts;
 }
 
+bool SameQuotaName(const std::string& a, const std::string& b) {
+    return SameText(a, b);
+}
+
 bool IsStorableQuotaName(const std::string& name, const std::string& title) {
     // The registry's limit of 255 characters holds for the whole path below the root.
     const size_t path = ("Software\\" + title + "\\" + kSection + "\\").size();

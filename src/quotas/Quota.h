@@ -42,6 +42,8 @@ struct QuotaTexts {
 std::optional<Quota> ParseQuota(const std::string& name, const QuotaTexts& texts, std::string& fault);
 QuotaTexts QuotaToTexts(const Quota& quota);
 
+// Whether two names are one quota: the registry's key names are the same in any case.
+bool SameQuotaName(const std::string& a, const std::string& b);
 // A name that can be stored: not empty, no backslash, and the key path within the registry's limit.
 bool IsStorableQuotaName(const std::string& name, const std::string& title);
 

@@ -39,11 +39,25 @@ std::string OneDecimal(double value) {
     return std::to_string(whole) + DecimalSeparator() + std::to_string(fraction);
 }
 
-std::string PercentText(double percent) {
+struct AmountUnit {
+    double Size;
+    const char* Name;
+};
+
+// The unit the limit reads best in: KB, MB or GB of 1024.
+AmountUnit UnitFor(uint64_t limit) {
+    constexpr double kKilo = 1024, kMega = kKilo * 1024, kGiga = kMega * 1024;
+    const auto bytes = static_cast<double>(limit);
+    return bytes >= kGiga   ? AmountUnit{kGiga, " GB"}
+           : bytes >= kMega ? AmountUnit{kMega, " MB"}
+                            : AmountUnit{kKilo, " KB"};
+}
+} // namespace
+
+std::string QuotaPercentText(double percent) {
     // Whole percents, never rounded up: 100% only once the limit is reached.
     return std::to_string(static_cast<uint64_t>(std::floor(percent))) + "%";
 }
-} // namespace
 
 QuotaStatus QuotaStatusAt(const Quota& quota, const IUsageSource& usage, const ILocalCalendar& calendar,
                           int64_t nowUtc) {
@@ -71,11 +85,14 @@ bool LevelReached(const Quota& quota, uint64_t used, int32_t level) {
 }
 
 std::string QuotaFigures(uint64_t used, uint64_t limit) {
-    constexpr double kKilo = 1024, kMega = kKilo * 1024, kGiga = kMega * 1024;
-    const double unit = limit >= kGiga ? kGiga : limit >= kMega ? kMega : kKilo;
-    const char* name = unit == kGiga ? " GB" : unit == kMega ? " MB" : " KB";
-    return OneDecimal(static_cast<double>(used) / unit) + " of " +
-           OneDecimal(static_cast<double>(limit) / unit) + name;
+    const AmountUnit unit = UnitFor(limit);
+    return OneDecimal(static_cast<double>(used) / unit.Size) + " of " +
+           OneDecimal(static_cast<double>(limit) / unit.Size) + unit.Name;
+}
+
+std::string QuotaAmount(uint64_t octets, uint64_t limit) {
+    const AmountUnit unit = UnitFor(limit);
+    return OneDecimal(static_cast<double>(octets) / unit.Size) + unit.Name;
 }
 
 std::string QuotaBalloonText(const Quota& quota, const QuotaStatus& status, int32_t level) {
@@ -85,7 +102,7 @@ std::string QuotaBalloonText(const Quota& quota, const QuotaStatus& status, int3
 }
 
 std::string QuotaTooltipText(const Quota& quota, const QuotaStatus& status) {
-    return quota.Name + ": " + PercentText(status.Percent) + " used (" +
+    return quota.Name + ": " + QuotaPercentText(status.Percent) + " used (" +
            QuotaFigures(status.Used, quota.Limit) + ")";
 }
 

@@ -25,6 +25,10 @@ bool LevelReached(const Quota& quota, uint64_t used, int32_t level);
 // "4.0 of 5.0 GB": both figures with one decimal in the unit the limit reads best in (KB, MB, GB of
 // 1024), the user's decimal separator.
 std::string QuotaFigures(uint64_t used, uint64_t limit);
+// "4.3 GB": one amount in the unit its limit reads best in.
+std::string QuotaAmount(uint64_t octets, uint64_t limit);
+// "85%": whole percents, never rounded up.
+std::string QuotaPercentText(double percent);
 // "Vantorel: 80% of Mobile used (4.0 of 5.0 GB), 9 days left".
 std::string QuotaBalloonText(const Quota& quota, const QuotaStatus& status, int32_t level);
 // "Mobile: 85% used (4.3 of 5.0 GB)".

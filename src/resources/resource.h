@@ -114,4 +114,23 @@
 #define IDC_cmdExport 1509
 #define IDC_cmdQuotas 1510
 
+// The quota list and the quota's edit form (its interface list is IDC_cmbInterface).
+#define IDD_frmQuotas 1600
+#define IDC_lvwQuotas 1601
+#define IDC_lblQuota 1602
+#define IDC_picBar 1603
+#define IDC_cmdNew 1604
+#define IDC_cmdEdit 1605
+#define IDC_cmdDelete 1606
+#define IDD_frmQuotaEdit 1650
+#define IDC_txtName 1651
+#define IDC_txtLimit 1652
+#define IDC_cmbUnit 1653
+#define IDC_cmbPeriod 1654
+#define IDC_lblStart 1655
+#define IDC_cmbStart 1656
+#define IDC_txtStart 1657
+#define IDC_cmbCount 1658
+#define IDC_txtWarn 1660
+
 #endif

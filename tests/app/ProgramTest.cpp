@@ -624,8 +624,8 @@ TEST_F(Controller, FansSamplesOutShowsItsMenuAndALongRunLeavesNothingBehind) {
     form.mnuShow_Click(); // shown to the end of the run, as checked there
     form.mnuMain_Click();
     EXPECT_EQ(Captions(GetSubMenu(GetMenu(form.Window()), 0)),
-              (std::vector<std::string>{"Hide*", "Statistics...*", "History...*", "-", "Settings...*",
-                                        "Graph Style*", "-", "Exit*"}));
+              (std::vector<std::string>{"Hide*", "Statistics...*", "History...*", "Quotas...*", "-",
+                                        "Settings...*", "Graph Style*", "-", "Exit*"}));
     WriteValue("Software\\Vantorel\\Themes\\Mine", "BackColor", "0");
     form.mnuMain_Click();
     EXPECT_EQ(form.Menu.ThemeCaption(4), "Mine");
