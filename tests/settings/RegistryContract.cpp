@@ -4,6 +4,7 @@
 #include "settings/cRegistry.h"
 #include "settings/mRegistry.h"
 #include "support/RaisedError.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
 

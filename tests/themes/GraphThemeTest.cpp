@@ -1,6 +1,7 @@
 #include "graph/cGraph.h"
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
+#include "support/ScopedSeam.h"
 #include "themes/ThemeEditorRules.h"
 #include "themes/cGraphTheme.h"
 
@@ -132,8 +133,8 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     };
     EXPECT_FALSE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), (Names{"Kept", "New", "Old"}));
-    EXPECT_EQ(other.Items().Item("Old")->BackColor, 1);
-    EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
+    EXPECT_EQ(other.Items().Item("Old")->Look.BackColor, 1);
+    EXPECT_EQ(other.Items().Item("Kept")->Look.BackColor, 2);
 
     registry.Fault = [](const std::string& call, const std::string&) {
         return call == "DeleteTree" ? kErrorAccessDenied : kErrorSuccess;
