@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
     const std::tuple<ScaleOption, bool, int32_t> rows[] = {
         {ScaleOption::Auto, true, 1},         {ScaleOption::Modem288, false, 3994},
@@ -49,10 +51,12 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     const SettingsChoices c{"eth0", false, true, ScaleOption::Modem56, false, false, false, 9};
     ApplySettingsChoices(c, net, graph);
     EXPECT_EQ(StartupCommand(), "\"C:\\Program Files\\Vantorel\\Vantorel.exe\"");
-    EXPECT_EQ(stored("Graph", "ShowOnStartup") + stored("Graph", "Show Numerical Values") +
-                  stored("Graph", "Show Gridlines") + stored("Position", "NoBorder") +
-                  stored("Graph", "Alpha"),
-              "FalseFalseFalseTrue50");
+    for (const auto& [section, key, text] : {std::tuple{"Graph", "ShowOnStartup", "False"},
+                                             {"Graph", "Show Numerical Values", "False"},
+                                             {"Graph", "Show Gridlines", "False"},
+                                             {"Position", "NoBorder", "True"},
+                                             {"Graph", "Alpha", "50"}})
+        EXPECT_EQ(stored(section, key), text) << key;
     // The interface and the scale are stored at once too, not left for Exit.
     EXPECT_EQ(stored("Settings", "Interface"), "eth0");
     EXPECT_EQ(stored("Graph", "AutoScale"), "False");
@@ -62,7 +66,8 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     // No scale option leaves the graph's scale as it is.
     ApplySettingsChoices(SettingsChoices{}, net, graph);
     EXPECT_EQ(graph.ScaleValue(), 8806);
-    EXPECT_EQ(stored("Graph", "Alpha") + stored("Position", "NoBorder"), "100False");
+    EXPECT_EQ(stored("Graph", "Alpha"), "100");
+    EXPECT_EQ(stored("Position", "NoBorder"), "False");
     EXPECT_FALSE(StartupRegistered());
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");

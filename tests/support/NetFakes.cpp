@@ -113,15 +113,6 @@ bool FakeSystemTimer::Fire(uintptr_t id) {
     return true;
 }
 
-void FakeSystemTimer::FireAll() {
-    // A tick may start or stop timers: fire those that ran when the round began and still run.
-    std::vector<uintptr_t> ids;
-    for (const auto& [id, elapse] : m_running)
-        ids.push_back(id);
-    for (const uintptr_t id : ids)
-        Fire(id);
-}
-
 uint32_t FakeSystemTimer::ElapseOf(uintptr_t id) const {
     const auto it = m_running.find(id);
     return it == m_running.end() ? 0 : it->second;

@@ -55,8 +55,6 @@ public:
     // Delivers one tick of a running timer to TimerProc, as the system's dispatch would; false (and
     // nothing happens) when no timer with this identifier runs.
     bool Fire(uintptr_t id);
-    // One tick of every running timer, in order of identifier.
-    void FireAll();
     bool IsRunning(uintptr_t id) const { return m_running.count(id) != 0; }
     uint32_t ElapseOf(uintptr_t id) const;
     std::size_t RunningCount() const { return m_running.size(); }

@@ -78,7 +78,8 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
         EXPECT_FALSE(themes.CanDelete(name)) << name;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     ASSERT_TRUE(themes.RegistrySave());
-    EXPECT_EQ(Read("Night", "FillUnderGraph") + Read("Night", "StretchBackground"), "FalseTrue");
+    EXPECT_EQ(Read("Night", "FillUnderGraph"), "False");
+    EXPECT_EQ(Read("Night", "StretchBackground"), "True");
     EXPECT_EQ(Read("Night", "ReadOnly"), "<missing>");
     EXPECT_EQ(Read("Locked", "ReadOnly"), "True");
     EXPECT_TRUE(themes.CanDelete("Night"));
