@@ -4,6 +4,7 @@
 #include "net/MTimer.h"
 #include "net/cNetStatus.h"
 #include "support/AllocCounter.h"
+#include "support/NetFakes.h"
 
 #include <winsock2.h>
 

@@ -1,4 +1,5 @@
 #include "app/frmMain.h"
+#include "app/GraphSettings.h"
 #include "app/SampleDispatch.h"
 #include "base/AppError.h"
 #include "base/AppInfo.h"
@@ -229,44 +230,11 @@ void frmMain::Form_Load() {
 }
 
 void frmMain::ApplyStoredGraphSettings() {
-    cGraph& g = *NetGraph;
-    auto graph = [](const char* key, const char* def) { return ReadAppSetting("Graph", key, def); };
-    IgnoringErrors([&] { g.SetAutoScale(CBool(graph("AutoScale", "True"))); });
-    if (!g.AutoScale())
-        IgnoringErrors([&] { g.SetScaleValue(CLng(graph("Scale", "1"))); });
-    IgnoringErrors([&] { g.SetShowNum(CBool(graph("Show Numerical Values", "True"))); });
-    IgnoringErrors([&] { g.SetShowGrid(CBool(graph("Show Gridlines", "True"))); });
-    IgnoringErrors([&] { g.BackColor = CLng(graph("BackColor", "16777215")); });
-    IgnoringErrors([&] { g.BothColor = CLng(graph("BothColor", "65280")); });
-    IgnoringErrors([&] { g.ChartColor = CLng(graph("ChartColor", "11579568")); });
-    IgnoringErrors([&] { g.FillUnderGraph = CBool(graph("FillUnderGraph", "True")); });
-    IgnoringErrors([&] { g.NumColor = CLng(graph("NumColor", "0")); });
-    IgnoringErrors([&] { g.RecvColor = CLng(graph("RecvColor", "255")); });
-    IgnoringErrors([&] { g.SendColor = CLng(graph("SendColor", "16711680")); });
-    IgnoringErrors([&] { g.SetBackgroundPicture(graph("Background", "")); });
-    IgnoringErrors([&] { g.StretchBackground = CBool(graph("StretchBackground", "False")); });
+    ReadGraphSettings(*NetGraph);
 }
 
 bool frmMain::SaveGraphSettings(const std::string& where) {
-    if (!NetGraph)
-        return true;
-    const cGraph& g = *NetGraph;
-    bool written = true;
-    const auto write = [&](const char* key, const std::string& value) {
-        written &= LoggingErrors(where, [&] { WriteAppSetting("Graph", key, value); });
-    };
-    write("AutoScale", BoolText(g.AutoScale()));
-    write("Scale", std::to_string(g.ScaleValue()));
-    write("BackColor", std::to_string(g.BackColor));
-    write("BothColor", std::to_string(g.BothColor));
-    write("ChartColor", std::to_string(g.ChartColor));
-    write("FillUnderGraph", BoolText(g.FillUnderGraph));
-    write("NumColor", std::to_string(g.NumColor));
-    write("RecvColor", std::to_string(g.RecvColor));
-    write("SendColor", std::to_string(g.SendColor));
-    write("Background", g.BackgroundPicture());
-    write("StretchBackground", BoolText(g.StretchBackground));
-    return written;
+    return !NetGraph || WriteGraphSettings(*NetGraph, where);
 }
 
 void frmMain::SaveSettings(const std::string& where) {

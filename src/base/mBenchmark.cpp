@@ -19,11 +19,17 @@ uint32_t g_startTick = 0;
 void SetTickSource(TickSource source) {
     g_tickSource = source ? source : SteadyTick;
 }
+TickSource CurrentTickSource() {
+    return g_tickSource;
+}
 uint32_t CurrentTick() {
     return g_tickSource();
 }
 void SetTickSource64(TickSource64 source) {
     g_tickSource64 = source ? source : SteadyTick64;
+}
+TickSource64 CurrentTickSource64() {
+    return g_tickSource64;
 }
 uint64_t CurrentTick64() {
     return g_tickSource64();

@@ -79,6 +79,9 @@ LogState g_log;
 void SetLogSystem(ILogSystem* system) {
     g_system = system ? system : &g_portable;
 }
+ILogSystem* CurrentLogSystem() {
+    return g_system;
+}
 
 std::string GeneralDate(ILogSystem& system, const LogDateTime& when) {
     if (when.Hour == 0 && when.Minute == 0 && when.Second == 0)

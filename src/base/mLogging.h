@@ -68,5 +68,6 @@ public:
 // Installs the system the log uses (not owned); null puts back the portable one (C runtime file,
 // dates as yyyy-mm-dd, times as hh:mm:ss). The Win32 build installs its own in UseSystemServices.
 void SetLogSystem(ILogSystem* system);
+ILogSystem* CurrentLogSystem();
 // The general date form: the short date, a blank and the long time; only the date at midnight.
 std::string GeneralDate(ILogSystem& system, const LogDateTime& when);

@@ -13,18 +13,13 @@
 #include <vector>
 
 namespace {
-struct StyleRow {
-    int32_t num, back, send, recv, both, chart;
-    bool fill;
-    const char* background;
-    bool stretch;
-};
-
-constexpr StyleRow kStyles[4] = {
-    {0x000000, 0xFFFFFF, 0xFF0000, 0x0000FF, 0x00FF00, 0xB0B0B0, true, "", false},           // Standard
-    {0x00FF00, 0x000000, 0xFF7777, 0x0000FF, 0x00FF00, 0x006000, false, "", false},          // Task Manager
-    {0xFF0000, 0xFFFFFF, 0xFF0000, 0x0000FF, 0x00FF00, 0x800000, false, "res:Clouds", true}, // Clouds
-    {0x000000, 0xFFFFFF, 0xFF0000, 0x0000FF, 0xFFFFFF, 0x808080, false, "res:River", true},  // River
+// The four built-in looks, as GraphLook fields: back, both, chart, fill, num, recv, send, background,
+// stretch.
+const GraphLook kStyles[4] = {
+    {0xFFFFFF, 0x00FF00, 0xB0B0B0, true, 0x000000, 0x0000FF, 0xFF0000, "", false},           // Standard
+    {0x000000, 0x00FF00, 0x006000, false, 0x00FF00, 0x0000FF, 0xFF7777, "", false},          // Task Manager
+    {0xFFFFFF, 0x00FF00, 0x800000, false, 0xFF0000, 0x0000FF, 0xFF0000, "res:Clouds", true}, // Clouds
+    {0xFFFFFF, 0xFFFFFF, 0x808080, false, 0x000000, 0x0000FF, 0xFF0000, "res:River", true},  // River
 };
 
 constexpr int32_t kErrOutOfMemory = static_cast<int32_t>(0x8007000Eu); // E_OUTOFMEMORY
@@ -126,16 +121,25 @@ void cGraph::SetStyle(int32_t style) {
     m_style = style;
     if (style < 0 || style > 3)
         return;
-    const StyleRow& row = kStyles[style];
-    NumColor = row.num;
-    BackColor = row.back;
-    SendColor = row.send;
-    RecvColor = row.recv;
-    BothColor = row.both;
-    ChartColor = row.chart;
-    FillUnderGraph = row.fill;
-    SetBackgroundPicture(row.background);
-    StretchBackground = row.stretch;
+    SetLook(kStyles[style]);
+}
+
+GraphLook cGraph::Look() const {
+    return {BackColor, BothColor, ChartColor,       FillUnderGraph,   NumColor,
+            RecvColor, SendColor, m_backgroundSpec, StretchBackground};
+}
+
+void cGraph::SetLook(const GraphLook& look) {
+    BackColor = look.BackColor;
+    BothColor = look.BothColor;
+    ChartColor = look.ChartColor;
+    FillUnderGraph = look.FillUnderGraph;
+    NumColor = look.NumColor;
+    RecvColor = look.RecvColor;
+    SendColor = look.SendColor;
+    StretchBackground = look.StretchBackground;
+    // Last: a picture that cannot be loaded leaves the rest of the look set.
+    SetBackgroundPicture(look.Background);
 }
 
 int32_t cGraph::ScaleValue() const {

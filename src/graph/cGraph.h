@@ -1,4 +1,5 @@
 #pragma once
+#include "graph/GraphLook.h"
 #include "graph/GraphPicture.h"
 #include "graph/GraphSurface.h"
 #include "graph/cQueue.h"
@@ -37,6 +38,9 @@ public:
     // 0 Standard, 1 Task Manager, 2 Clouds, 3 River set colours, fill, background and stretch;
     // any other value is only stored.
     void SetStyle(int32_t style);
+    // The colours, fill, background picture and stretch; setting them loads the picture again.
+    GraphLook Look() const;
+    void SetLook(const GraphLook& look);
 
     bool ShowNum() const { return m_showNum; }
     void SetShowNum(bool show) { m_showNum = show; }

@@ -7,11 +7,11 @@
 #include "graph/cGraph.h"
 #include "meter/CFormBorder.h"
 #include "meter/CTranslucentForm.h"
-#include "meter/TranslucentAlpha.h"
 #include "meter/cAnchor.h"
 #include "meter/cAnchorWindow.h"
 #include "meter/cSizeMoveHelper.h"
 #include "meter/cSizeMoveHelperEx.h"
+#include "settings/TranslucentAlpha.h"
 #include "settings/mRegistry.h"
 #include "winsys/Dpi.h"
 

@@ -94,12 +94,8 @@ int TimerSlotOf(const CTimer& timer) {
     return 0;
 }
 
-void ResetTimerTable() {
-    Table& table = TheTable();
-    for (std::shared_ptr<CTimer>& slot : table.slots) {
-        if (const std::shared_ptr<CTimer> timer = slot)
-            timer->SetInterval(0);
-        slot.reset();
-    }
-    table.inUse = 0;
+std::shared_ptr<CTimer> TimerInSlot(int slot) {
+    if (slot < 1 || slot > kTimerSlots)
+        return nullptr;
+    return TheTable().slots[slot - 1];
 }

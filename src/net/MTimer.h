@@ -31,8 +31,8 @@ bool TimerDelete(CTimer& timer);
 // The system's callback: raises ThatTime of the timer with this identifier; unknown ones are ignored.
 void TimerProc(uintptr_t hwnd, uint32_t msg, uintptr_t idEvent, uint32_t time);
 
-// The highest slot ever filled (never lowered) and the slot of a timer (0 when in none).
+// The highest slot ever filled (never lowered), the slot of a timer (0 when in none) and the timer in
+// a slot (null when it is empty or out of 1 to kTimerSlots).
 int16_t TimerSlotsInUse();
 int TimerSlotOf(const CTimer& timer);
-// Stops every timer in the table and forgets the slots ever used, so that each test starts afresh.
-void ResetTimerTable();
+std::shared_ptr<CTimer> TimerInSlot(int slot);

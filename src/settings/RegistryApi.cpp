@@ -44,10 +44,3 @@ IRegistryApi& CurrentRegistryApi() {
 void SetRegistryApi(IRegistryApi* api) {
     g_current = api ? api : &g_unavailable;
 }
-
-ScopedRegistryApi::ScopedRegistryApi(IRegistryApi& api) : m_previous(&CurrentRegistryApi()) {
-    SetRegistryApi(&api);
-}
-ScopedRegistryApi::~ScopedRegistryApi() {
-    SetRegistryApi(m_previous);
-}

@@ -92,15 +92,3 @@ public:
 IRegistryApi& CurrentRegistryApi();
 // Installs `api` (not owned); null puts back the empty one.
 void SetRegistryApi(IRegistryApi* api);
-
-// Installs a registry for the life of a scope (tests) and puts the previous one back.
-class ScopedRegistryApi {
-public:
-    explicit ScopedRegistryApi(IRegistryApi& api);
-    ~ScopedRegistryApi();
-    ScopedRegistryApi(const ScopedRegistryApi&) = delete;
-    ScopedRegistryApi& operator=(const ScopedRegistryApi&) = delete;
-
-private:
-    IRegistryApi* m_previous;
-};

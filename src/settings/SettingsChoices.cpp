@@ -2,9 +2,9 @@
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "graph/cGraph.h"
-#include "meter/TranslucentAlpha.h"
 #include "net/cNetStatus.h"
 #include "settings/StartWithWindows.h"
+#include "settings/TranslucentAlpha.h"
 #include "settings/mRegistry.h"
 
 #include <algorithm>

@@ -1,10 +1,10 @@
 #include "settings/frmSettings.h"
 #include "base/AppInfo.h"
 #include "graph/cGraph.h"
-#include "meter/TranslucentAlpha.h"
 #include "net/InterfaceReader.h"
 #include "net/cNetStatus.h"
 #include "resources/resource.h"
+#include "settings/TranslucentAlpha.h"
 
 #include <string>
 #include <utility>

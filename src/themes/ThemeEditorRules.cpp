@@ -54,18 +54,6 @@ void AddSampleData(cGraph& graph, int32_t width) {
         graph.AddData(squared(width - i), squared(i));
 }
 
-void CopyLook(const cGraph& from, cGraph& to) {
-    to.BackColor = from.BackColor;
-    to.BothColor = from.BothColor;
-    to.ChartColor = from.ChartColor;
-    to.FillUnderGraph = from.FillUnderGraph;
-    to.NumColor = from.NumColor;
-    to.RecvColor = from.RecvColor;
-    to.SendColor = from.SendColor;
-    to.SetBackgroundPicture(from.BackgroundPicture());
-    to.StretchBackground = from.StretchBackground;
-}
-
 ThemeButtons ThemeButtonStates(bool currentSettings, bool canDelete) {
     // "Current Settings" is never deleted, even when a read-only theme happens to carry that name.
     return {currentSettings, !currentSettings && canDelete};

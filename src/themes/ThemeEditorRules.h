@@ -26,9 +26,6 @@ int32_t PropertyAt(const cGraph& graph, int32_t colour);
 // outgoing i^2, with the scale following. The incoming curve falls, the outgoing one rises.
 void AddSampleData(cGraph& graph, int32_t width);
 
-// Copies colours, fill, background picture (loaded again) and stretch from one graph to another.
-void CopyLook(const cGraph& from, cGraph& to);
-
 // Save As works on the look being edited; Delete on a chosen custom theme that may be deleted.
 struct ThemeButtons {
     bool Save;

@@ -20,21 +20,6 @@ bool SameName(const std::string& a, const std::string& b) {
            });
 }
 
-// The registry values of one theme, in the order they are written.
-std::vector<std::pair<const char*, std::string>> ThemeValues(const cGraphThemeItem& item) {
-    std::vector<std::pair<const char*, std::string>> values = {
-        {"BackColor", std::to_string(item.BackColor)},
-        {"BothColor", std::to_string(item.BothColor)},
-        {"ChartColor", std::to_string(item.ChartColor)},
-        {"FillUnderGraph", BoolText(item.FillUnderGraph)},
-        {"NumColor", std::to_string(item.NumColor)},
-        {"RecvColor", std::to_string(item.RecvColor)},
-        {"SendColor", std::to_string(item.SendColor)},
-        {"Background", item.BackGround},
-        {"StretchBackground", BoolText(item.StretchBackground)},
-    };
-    return values;
-}
 } // namespace
 
 bool IsStorableThemeName(const std::string& name, const std::string& title) {
@@ -106,15 +91,7 @@ bool cGraphTheme::SaveTheme(const std::string& Name, const cGraph& Settings) {
         return false;
     cGraphThemeItem item;
     item.Name = Name;
-    item.BackColor = Settings.BackColor;
-    item.SendColor = Settings.SendColor;
-    item.RecvColor = Settings.RecvColor;
-    item.BothColor = Settings.BothColor;
-    item.ChartColor = Settings.ChartColor;
-    item.FillUnderGraph = Settings.FillUnderGraph;
-    item.NumColor = Settings.NumColor;
-    item.BackGround = Settings.BackgroundPicture();
-    item.StretchBackground = Settings.StretchBackground;
+    item.Look = Settings.Look();
     // Saving again moves the theme to the end of the order.
     m_items.Remove(Name);
     m_items.Add(item);
@@ -137,15 +114,7 @@ void cGraphTheme::ApplyTheme(const std::string& Name, cGraph& Settings) {
     const cGraphThemeItem* item = m_items.Item(Name);
     if (!item)
         return;
-    Settings.BackColor = item->BackColor;
-    Settings.SendColor = item->SendColor;
-    Settings.RecvColor = item->RecvColor;
-    Settings.BothColor = item->BothColor;
-    Settings.ChartColor = item->ChartColor;
-    Settings.FillUnderGraph = item->FillUnderGraph;
-    Settings.NumColor = item->NumColor;
-    IgnoringErrors([&] { Settings.SetBackgroundPicture(item->BackGround); });
-    Settings.StretchBackground = item->StretchBackground;
+    IgnoringErrors([&] { Settings.SetLook(item->Look); });
 }
 
 bool cGraphTheme::CanDelete(const std::string& Name) const {
@@ -164,9 +133,10 @@ bool cGraphTheme::RegistrySave() {
             // may be one that cannot be written.
             if (item.ReadOnly)
                 continue;
-            for (const auto& [key, value] : ThemeValues(item)) {
-                if (std::ranges::find(item.Unreadable, key) == item.Unreadable.end())
-                    WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), key, value);
+            for (const GraphLookField& field : GraphLookFields()) {
+                if (std::ranges::find(item.Unreadable, field.Key) == item.Unreadable.end())
+                    WriteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), field.Key,
+                                 field.Text(item.Look));
             }
             // A theme written over one that was read-only before must not stay read-only.
             DeleteSetting(kHKeyCurrentUser, m_title, ThemeSection(item.Name), "ReadOnly");
@@ -217,23 +187,12 @@ void cGraphTheme::RegistryRead() {
         item.Name = name;
         const std::string section = ThemeSection(name);
         auto read = [&](const char* key) { return ReadSetting(kHKeyCurrentUser, m_title, section, key, ""); };
-        // A value that does not convert keeps its field's default here and its text in the registry.
-        const auto field = [&](const char* key, auto&& take) {
-            try {
-                take(read(key));
-            } catch (const std::exception&) {
-                item.Unreadable.emplace_back(key);
-            }
-        };
-        field("BackColor", [&](const std::string& t) { item.BackColor = CLng(t); });
-        field("SendColor", [&](const std::string& t) { item.SendColor = CLng(t); });
-        field("RecvColor", [&](const std::string& t) { item.RecvColor = CLng(t); });
-        field("BothColor", [&](const std::string& t) { item.BothColor = CLng(t); });
-        field("ChartColor", [&](const std::string& t) { item.ChartColor = CLng(t); });
-        field("FillUnderGraph", [&](const std::string& t) { item.FillUnderGraph = CBool(t); });
-        field("NumColor", [&](const std::string& t) { item.NumColor = CLng(t); });
-        field("Background", [&](const std::string& t) { item.BackGround = t; });
-        field("StretchBackground", [&](const std::string& t) { item.StretchBackground = CBool(t); });
+        // A value that does not convert (a missing one too) keeps its field's default here and its text
+        // in the registry.
+        for (const GraphLookField& field : GraphLookFields()) {
+            if (!field.Parse(item.Look, read(field.Key)))
+                item.Unreadable.emplace_back(field.Key);
+        }
         IgnoringErrors([&] { item.ReadOnly = CBool(read("ReadOnly")); });
         m_items.Add(item); // a second name equal but for letter case is skipped
     }

@@ -1,5 +1,6 @@
 #pragma once
 #include "base/AppInfo.h"
+#include "graph/GraphLook.h"
 
 #include <cstdint>
 #include <string>
@@ -10,15 +11,7 @@ class cGraph;
 // One saved theme: the graph's colours, switches and background picture.
 struct cGraphThemeItem {
     std::string Name;
-    int32_t BackColor = 0;
-    int32_t SendColor = 0;
-    int32_t RecvColor = 0;
-    int32_t BothColor = 0;
-    int32_t ChartColor = 0;
-    int32_t NumColor = 0;
-    bool FillUnderGraph = false;
-    std::string BackGround;
-    bool StretchBackground = false;
+    GraphLook Look;
     bool ReadOnly = false;
     // The values that could not be read: a save leaves their stored text as it is.
     std::vector<std::string> Unreadable;

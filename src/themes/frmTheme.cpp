@@ -61,7 +61,7 @@ void frmTheme::Form_Load() {
     m_themes->RegistryRead();
     FillThemeList();
     if (m_links.NetGraph)
-        CopyLook(*m_links.NetGraph, *m_sample);
+        m_sample->SetLook(m_links.NetGraph->Look());
     SelectCurrentSettings();
     DrawSample(true, false);
 }
@@ -272,7 +272,7 @@ void frmTheme::cmdDel_Click() {
 // False when the themes could not be written; the user has been told.
 bool frmTheme::Apply() {
     if (m_links.NetGraph)
-        CopyLook(*m_sample, *m_links.NetGraph);
+        m_links.NetGraph->SetLook(m_sample->Look());
     // The look the user confirmed is stored now, as the themes are.
     const bool lookSaved = m_links.SaveGraphSettings("frmTheme_Apply");
     const bool saved = m_themes->RegistrySave() && lookSaved;

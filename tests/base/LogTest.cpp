@@ -1,4 +1,6 @@
 #include "base/mLogging.h"
+#include "support/FakeLogSystem.h"
+#include "support/ScopedSeam.h"
 
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
@@ -10,55 +12,13 @@
 #include <stdexcept>
 
 namespace {
-struct FakeLogFile : ILogFile {
-    FakeLogFile(std::string& content, const bool& fail) : content(content), fail(fail) {}
-    bool Append(const std::string& bytes) override {
-        if (!fail)
-            content += bytes;
-        return !fail;
-    }
-    std::string& content;
-    const bool& fail;
-};
-
-// Day-first dates without padding, so that a line shows the system's formats and not built-in ones.
-struct FakeLogSystem : ILogSystem {
-    LogDateTime Now() override {
-        ++nowCalls;
-        if (clockBroken)
-            throw std::runtime_error("no clock");
-        return now;
-    }
-    std::string ShortDate(const LogDateTime& w) override {
-        return std::to_string(w.Day) + "." + std::to_string(w.Month) + "." + std::to_string(w.Year);
-    }
-    std::string LongTime(const LogDateTime& w) override {
-        return std::to_string(w.Hour) + ":" + std::to_string(w.Minute) + ":" + std::to_string(w.Second);
-    }
-    std::unique_ptr<ILogFile> OpenForAppend(const std::string& name) override {
-        opened += name;
-        return refuseOpen ? nullptr : std::make_unique<FakeLogFile>(file, failWrites);
-    }
-
-    LogDateTime now{2024, 3, 5, 13, 4, 5};
-    int nowCalls = 0;
-    bool refuseOpen = false, failWrites = false, clockBroken = false;
-    std::string opened, file;
-};
-
 class Log : public testing::Test {
 protected:
-    void SetUp() override {
-        CloseLog();
-        SetLogSystem(&fake);
-        SetLoggingSwitch(true);
-    }
-    void TearDown() override {
-        CloseLog();
-        SetLoggingSwitch(false);
-        SetLogSystem(nullptr);
-    }
+    void SetUp() override { CloseLog(); }
+    void TearDown() override { CloseLog(); }
     FakeLogSystem fake;
+    ScopedSeam<ILogSystem*> useLog{CurrentLogSystem, SetLogSystem, &fake};
+    ScopedSeam<bool> logging{LoggingSwitch, SetLoggingSwitch, true};
 };
 
 std::string LocalDate(std::time_t when) {
@@ -107,7 +67,7 @@ TEST_F(Log, OffOrUnopenableItTouchesNothingAndAFailedWriteLosesOnlyItsLines) {
     WriteLog("frmMain_Load");
     FlushLog();
     EXPECT_EQ(fake.opened, "log") << "with the switch off nothing is opened";
-    EXPECT_EQ(fake.nowCalls, 0) << "nor the clock read";
+    EXPECT_FALSE(fake.clockRead) << "nor the clock read";
 
     fake.refuseOpen = false;
     OpenLog("log");

@@ -123,22 +123,21 @@ TEST(DrawGraph, TheReadoutIsCentredInItsBandAndTheBandFollowsTheSwitches) {
     EXPECT_TRUE(f.Rows(199, kRed).empty()) << "no history, no line";
     EXPECT_TRUE(f.surface.Texts().empty()) << "no history, no read-out";
     EXPECT_FALSE(f.surface.Drawing());
-    EXPECT_EQ(f.surface.ShowCount(), 3);
 
     f.graph.SetShowNum(false);
     f.graph.SetScaleValue(116);
     f.graph.DrawGraph(true, false);
     EXPECT_TRUE(f.surface.Texts().empty());
     const std::vector<int> both = f.Rows(199, kGreen);
-    EXPECT_EQ(std::make_pair(both.front(), both.back()), std::make_pair(15, 115))
-        << "the base line at row 116, just below the surface";
+    ASSERT_FALSE(both.empty());
+    EXPECT_EQ(both.front(), 15);
+    EXPECT_EQ(both.back(), 115) << "the base line at row 116, just below the surface";
     // The band grows with the DPI the surface's font is sized for.
     for (const auto& [dpi, band] : {std::pair{96, 16}, {100, 17}, {144, 24}, {0, 16}})
         EXPECT_EQ(ReadoutBandHeight(dpi), band) << dpi;
 
     f.graph.SetPicture(nullptr); // no surface is no error
     f.graph.DrawGraph(true, true);
-    EXPECT_EQ(f.surface.ShowCount(), 4);
 }
 
 TEST(DrawGraph, GridLinesAndLabelsDependOnTheHeight) {
@@ -199,7 +198,7 @@ TEST(DrawGraph, BackgroundIsRenderedWhenForcedOrResizedTimedAndKeptWhileIgnored)
     FakePictureLoader loader;
     loader.files["C:\\glass.ico"].picture = SolidPicture(100, 50, 0x80336699); // half transparent
     ScopedLoader scoped(&loader);
-    SetTickSource([]() -> uint32_t { return g_tick += 7; });
+    const ScopedSeam<TickSource> ticks{CurrentTickSource, SetTickSource, [] { return g_tick += 7; }};
     Fixture f(250, 120);
     f.graph.SetBackgroundPicture("C:\\glass.ico");
     f.graph.AddData(20, 0);
@@ -231,5 +230,4 @@ TEST(DrawGraph, BackgroundIsRenderedWhenForcedOrResizedTimedAndKeptWhileIgnored)
     draw(false);
     EXPECT_FALSE(f.surface.HasBackgroundImage());
     EXPECT_EQ(f.surface.Pixel(10, 10), kWhite);
-    SetTickSource(nullptr);
 }

@@ -1,6 +1,7 @@
 #pragma once
 #include "graph/GraphPicture.h"
 #include "graph/GraphSurface.h"
+#include "support/ScopedSeam.h"
 
 #include <map>
 #include <memory>
@@ -38,12 +39,6 @@ private:
     }
 };
 
-// Installs a loader for the life of a test and puts back the previous one.
-class ScopedLoader {
-public:
-    explicit ScopedLoader(IPictureLoader* loader) : m_previous(PictureLoader()) { SetPictureLoader(loader); }
-    ~ScopedLoader() { SetPictureLoader(m_previous); }
-
-private:
-    IPictureLoader* m_previous;
+struct ScopedLoader : ScopedSeam<IPictureLoader*> {
+    explicit ScopedLoader(IPictureLoader* loader) : ScopedSeam(PictureLoader, SetPictureLoader, loader) {}
 };

@@ -33,8 +33,9 @@ TEST(MeterGeometry, AWindowOffEveryWorkAreaComesBackOntoItsNearestEdge) {
     };
     for (const Case& c : cases) {
         const PixelRect r = KeepOnWorkArea(c.window, work);
-        EXPECT_TRUE(r.Left == c.want.Left && r.Top == c.want.Top && r.Right == c.want.Right &&
-                    r.Bottom == c.want.Bottom)
-            << r.Left << "," << r.Top << "," << r.Right << "," << r.Bottom;
+        EXPECT_EQ(r.Left, c.want.Left) << c.window.Left;
+        EXPECT_EQ(r.Top, c.want.Top) << c.window.Top;
+        EXPECT_EQ(r.Right, c.want.Right) << c.window.Right;
+        EXPECT_EQ(r.Bottom, c.want.Bottom) << c.window.Bottom;
     }
 }

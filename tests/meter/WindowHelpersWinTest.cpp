@@ -76,8 +76,8 @@ TEST(CFormBorder, EachOptionWritesItsBitAndTheFrameTheSystemMenuAndTheMouseFollo
         EXPECT_TRUE(!border.Moveable());
         EXPECT_TRUE(GetMenuState(menu, SC_MOVE, MF_BYCOMMAND) == UINT(-1));
         border.RemoveMenuItem(SC_CLOSE); // with the separator above it
-        EXPECT_TRUE(GetMenuItemCount(menu) == items - 2 &&
-                    GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND) == UINT(-1));
+        EXPECT_EQ(GetMenuItemCount(menu), items - 2);
+        EXPECT_EQ(GetMenuState(menu, SC_CLOSE, MF_BYCOMMAND), UINT(-1));
 
         border.SetAutoDrag(true);
         g_seen.clear();
@@ -117,8 +117,9 @@ TEST(CTranslucentForm, LayersAWindowInEachModeAndUnlayersItAtItsEnd) {
     CTranslucentForm old(4); // before layered windows: nothing but the mode is stored
     old.SethWnd(w.get());
     old.SetAlpha(100);
-    EXPECT_TRUE(!(Style(w.get(), GWL_EXSTYLE) & WS_EX_LAYERED) && old.hWnd() == nullptr &&
-                old.Alpha() == 255);
+    EXPECT_FALSE(Style(w.get(), GWL_EXSTYLE) & WS_EX_LAYERED);
+    EXPECT_EQ(old.hWnd(), nullptr);
+    EXPECT_EQ(old.Alpha(), 255);
 }
 
 // The meter's own test shows a sizing step and its end; here two helpers on one window, as on the meter,

@@ -3,7 +3,9 @@
 #include "base/mLogging.h"
 #include "net/MTimer.h"
 #include "support/AllocCounter.h"
+#include "support/FakeLogSystem.h"
 #include "support/NetFakes.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
 
@@ -22,10 +24,7 @@ class Sampler : public testing::Test {
 protected:
     void SetUp() override {
         g_now = 5000000000ull; // beyond 32 bits: the sampler's clock does not wrap
-        SetTickSource64([] { return g_now; });
         ResetTimerTable();
-        SetSystemTimer(&sys);
-        SetInterfaceTable(&table);
         table.rows = {FakeInterfaceTable::WindowsRow("Loopback", 0, 0, 1),
                       FakeInterfaceTable::WineRow("eth0", 5000, 300, 2)};
         net = std::make_unique<cNetStatus>();
@@ -34,9 +33,6 @@ protected:
     void TearDown() override {
         net.reset();
         ResetTimerTable();
-        SetSystemTimer(nullptr);
-        SetInterfaceTable(nullptr);
-        SetTickSource64(nullptr);
     }
 
     // One tick of the sampler's timer as the system delivers it, `ms` after the one before; the sample
@@ -62,6 +58,9 @@ protected:
 
     FakeInterfaceTable table;
     FakeSystemTimer sys;
+    ScopedSeam<IInterfaceTable*> useTable{CurrentInterfaceTable, SetInterfaceTable, &table};
+    ScopedSeam<ISystemTimer*> useTimers{CurrentSystemTimer, SetSystemTimer, &sys};
+    ScopedSeam<TickSource64> useClock{CurrentTickSource64, SetTickSource64, [] { return g_now; }};
     std::unique_ptr<cNetStatus> net;
     Samples samples;
 };
@@ -181,26 +180,6 @@ TEST_F(Sampler, ALateTickRaisesOneSampleASecondAndKeepsTheTotal) {
     }
 }
 
-namespace {
-struct CapturedLog : ILogSystem {
-    struct File : ILogFile {
-        explicit File(std::string& text) : text(text) {}
-        bool Append(const std::string& bytes) override {
-            text += bytes;
-            return true;
-        }
-        std::string& text;
-    };
-    LogDateTime Now() override { return {2026, 1, 1, 0, 0, 0}; }
-    std::string ShortDate(const LogDateTime&) override { return "d"; }
-    std::string LongTime(const LogDateTime&) override { return "t"; }
-    std::unique_ptr<ILogFile> OpenForAppend(const std::string&) override {
-        return std::make_unique<File>(text);
-    }
-    std::string text;
-};
-} // namespace
-
 TEST_F(Sampler, AGapOfMoreThanTenSecondsIsNoSpikeAndItsTrafficGoesToTheGapEvent) {
     struct GapSeen {
         uint64_t in, out, ms;
@@ -223,9 +202,9 @@ TEST_F(Sampler, AGapOfMoreThanTenSecondsIsNoSpikeAndItsTrafficGoesToTheGapEvent)
 }
 
 TEST_F(Sampler, ASecondBeyondWhatASampleHoldsIsClampedAndLoggedOnce) {
-    CapturedLog log;
-    SetLogSystem(&log);
-    SetLoggingSwitch(true);
+    FakeLogSystem log;
+    const ScopedSeam<ILogSystem*> useLog{CurrentLogSystem, SetLogSystem, &log};
+    const ScopedSeam<bool> logging{LoggingSwitch, SetLoggingSwitch, true};
     OpenLog("net.log");
     net->Start();
     table.rows[1].inOctets += 0x80000000ull;
@@ -234,11 +213,9 @@ TEST_F(Sampler, ASecondBeyondWhatASampleHoldsIsClampedAndLoggedOnce) {
     EXPECT_EQ(LateTick(2000), (Samples{{0, INT32_MAX}, {0, INT32_MAX}})) << "each second is held alone";
     FlushLog();
     const std::string line = "more than 2147483647 octets in a second";
-    EXPECT_NE(log.text.find(line), std::string::npos) << log.text;
-    EXPECT_EQ(log.text.find(line), log.text.rfind(line)) << log.text;
+    EXPECT_NE(log.file.find(line), std::string::npos) << log.file;
+    EXPECT_EQ(log.file.find(line), log.file.rfind(line)) << log.file;
     CloseLog();
-    SetLoggingSwitch(false);
-    SetLogSystem(nullptr);
 }
 
 TEST_F(Sampler, TheRowsOfTheLatestTickCarryTheirMovementAndWhetherTheyCounted) {

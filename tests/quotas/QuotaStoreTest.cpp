@@ -2,6 +2,7 @@
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
 #include "support/RaisedError.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
 

@@ -3,6 +3,7 @@
 #include "settings/cRegistry.h"
 #include "settings/mRegistry.h"
 #include "support/RaisedError.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
 

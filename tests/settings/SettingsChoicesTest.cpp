@@ -6,8 +6,11 @@
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
 #include "support/GuardedRunKey.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
+
+#include <tuple>
 
 TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
     const std::tuple<ScaleOption, bool, int32_t> rows[] = {
@@ -48,19 +51,23 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     const SettingsChoices c{"eth0", false, true, ScaleOption::Modem56, false, false, false, 9};
     ApplySettingsChoices(c, net, graph);
     EXPECT_EQ(StartupCommand(), "\"C:\\Program Files\\Vantorel\\Vantorel.exe\"");
-    EXPECT_EQ(stored("Graph", "ShowOnStartup") + stored("Graph", "Show Numerical Values") +
-                  stored("Graph", "Show Gridlines") + stored("Position", "NoBorder") +
-                  stored("Graph", "Alpha"),
-              "FalseFalseFalseTrue50");
+    for (const auto& [section, key, text] : {std::tuple{"Graph", "ShowOnStartup", "False"},
+                                             {"Graph", "Show Numerical Values", "False"},
+                                             {"Graph", "Show Gridlines", "False"},
+                                             {"Position", "NoBorder", "True"},
+                                             {"Graph", "Alpha", "50"}})
+        EXPECT_EQ(stored(section, key), text) << key;
     // The interface and the scale are stored at once too, not left for Exit.
     EXPECT_EQ(stored("Settings", "Interface"), "eth0");
-    EXPECT_EQ(stored("Graph", "AutoScale") + " " + stored("Graph", "Scale"), "False 8806");
+    EXPECT_EQ(stored("Graph", "AutoScale"), "False");
+    EXPECT_EQ(stored("Graph", "Scale"), "8806");
     EXPECT_EQ(ReadSettingsChoices(net, graph), c) << "sampler, graph, store and Run value read back";
 
     // No scale option leaves the graph's scale as it is.
     ApplySettingsChoices(SettingsChoices{}, net, graph);
     EXPECT_EQ(graph.ScaleValue(), 8806);
-    EXPECT_EQ(stored("Graph", "Alpha") + stored("Position", "NoBorder"), "100False");
+    EXPECT_EQ(stored("Graph", "Alpha"), "100");
+    EXPECT_EQ(stored("Position", "NoBorder"), "False");
     EXPECT_FALSE(StartupRegistered());
     EXPECT_EQ(registry.OpenHandleCount(), 0u);
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");

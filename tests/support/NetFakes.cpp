@@ -1,10 +1,18 @@
 #include "support/NetFakes.h"
+#include "net/CTimer.h"
 #include "net/IfTableLayout.h"
 
 #include <algorithm>
 #include <cstring>
 
 using namespace IfTableLayout;
+
+void ResetTimerTable() {
+    for (int slot = 1; slot <= kTimerSlots; ++slot) {
+        if (const auto timer = TimerInSlot(slot))
+            timer->SetInterval(0);
+    }
+}
 
 FakeInterfaceTable::Row FakeInterfaceTable::WindowsRow(const std::string& name, uint64_t in, uint64_t out,
                                                        uint32_t index) {
@@ -26,7 +34,6 @@ FakeInterfaceTable::Row FakeInterfaceTable::WineRow(const std::string& name, uin
 }
 
 uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
-    ++calls;
     if (beforeCall)
         beforeCall();
     if (unsupported)
@@ -54,7 +61,6 @@ uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
 }
 
 bool FakeInterfaceTable::GetIfTable2(IfRow2* out, std::size_t capacity, std::size_t* count) {
-    ++calls2;
     if (unsupported || noTable2)
         return false;
     // Without allocating: the sampler's own allocations are counted around it.
@@ -85,7 +91,6 @@ bool FakeInterfaceTable::GetIfTable2(IfRow2* out, std::size_t capacity, std::siz
 }
 
 uintptr_t FakeSystemTimer::SetTimer(uint32_t elapseMs) {
-    ++setCalls;
     if (failSetTimer)
         return 0;
     // Like the system's, identifiers are never 0 and never shared by two running timers.
@@ -97,7 +102,6 @@ uintptr_t FakeSystemTimer::SetTimer(uint32_t elapseMs) {
 }
 
 void FakeSystemTimer::KillTimer(uintptr_t id) {
-    ++killCalls;
     m_running.erase(id);
 }
 
@@ -107,15 +111,6 @@ bool FakeSystemTimer::Fire(uintptr_t id) {
     constexpr uint32_t kWmTimer = 0x0113;
     TimerProc(0, kWmTimer, id, 0);
     return true;
-}
-
-void FakeSystemTimer::FireAll() {
-    // A tick may start or stop timers: fire those that ran when the round began and still run.
-    std::vector<uintptr_t> ids;
-    for (const auto& [id, elapse] : m_running)
-        ids.push_back(id);
-    for (const uintptr_t id : ids)
-        Fire(id);
 }
 
 uint32_t FakeSystemTimer::ElapseOf(uintptr_t id) const {

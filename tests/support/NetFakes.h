@@ -10,6 +10,9 @@
 #include <string>
 #include <vector>
 
+// Stops every timer in the table, so that each test starts with every slot free.
+void ResetTimerTable();
+
 // Stand-ins for the system's interface table and timers that behave as the system does (the same
 // contract tests run against them and against the real ones), for tests and benchmarks.
 
@@ -38,12 +41,10 @@ public:
     bool GetIfTable2(IfRow2* rows, std::size_t capacity, std::size_t* count) override;
 
     std::vector<Row> rows;
-    bool unsupported = false;    // answer as a system without an interface table
-    bool noTable2 = false;       // answer as a system without the newer table (before Vista)
-    bool table2Reversed = false; // the newer table lists the rows in the opposite order
-    int calls2 = 0;
+    bool unsupported = false;         // answer as a system without an interface table
+    bool noTable2 = false;            // answer as a system without the newer table (before Vista)
+    bool table2Reversed = false;      // the newer table lists the rows in the opposite order
     std::function<void()> beforeCall; // runs at the start of every call (e.g. to grow the table)
-    int calls = 0;
 };
 
 class FakeSystemTimer : public ISystemTimer {
@@ -54,15 +55,11 @@ public:
     // Delivers one tick of a running timer to TimerProc, as the system's dispatch would; false (and
     // nothing happens) when no timer with this identifier runs.
     bool Fire(uintptr_t id);
-    // One tick of every running timer, in order of identifier.
-    void FireAll();
     bool IsRunning(uintptr_t id) const { return m_running.count(id) != 0; }
     uint32_t ElapseOf(uintptr_t id) const;
     std::size_t RunningCount() const { return m_running.size(); }
 
     bool failSetTimer = false;
-    int setCalls = 0;
-    int killCalls = 0;
 
 private:
     std::map<uintptr_t, uint32_t> m_running;

@@ -42,7 +42,6 @@ void RasterSurface::BeginDraw() {
 
 void RasterSurface::EndDraw() {
     m_drawing = false;
-    ++m_shown;
 }
 
 void RasterSurface::SetBackColor(int32_t colour) {

@@ -28,7 +28,6 @@ public:
 
     // What tests look at besides pixels.
     bool Drawing() const { return m_drawing; }
-    int ShowCount() const { return m_shown; }
     bool HasBackgroundImage() const { return m_hasImage; }
     int PictureDrawCount() const { return m_pictureDraws; }
     struct DrawnText {
@@ -84,7 +83,6 @@ private:
     uint32_t m_pen = 0;
     PenStyle m_style = PenStyle::Solid;
     bool m_drawing = false;
-    int m_shown = 0;
     int m_pictureDraws = 0;
     std::vector<DrawnText> m_texts;
 };

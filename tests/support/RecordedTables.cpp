@@ -2,6 +2,8 @@
 #include "base/mBenchmark.h"
 #include "net/MTimer.h"
 #include "net/cNetStatus.h"
+#include "support/NetFakes.h"
+#include "support/ScopedSeam.h"
 
 #include <charconv>
 #include <memory>
@@ -105,10 +107,10 @@ ReplayResult Replay(const std::vector<RecordedTick>& ticks, const std::string& i
         return result;
     FakeInterfaceTable table;
     FakeSystemTimer timers;
-    SetInterfaceTable(&table);
-    SetSystemTimer(&timers);
+    const ScopedSeam<IInterfaceTable*> useTable{CurrentInterfaceTable, SetInterfaceTable, &table};
+    const ScopedSeam<ISystemTimer*> useTimers{CurrentSystemTimer, SetSystemTimer, &timers};
     g_clock = 1000000;
-    SetTickSource64([] { return g_clock; });
+    const ScopedSeam<TickSource64> useClock{CurrentTickSource64, SetTickSource64, [] { return g_clock; }};
     const auto show = [&](const RecordedTick& tick) {
         table.rows = tick.rows;
         table.noTable2 = tick.legacy;
@@ -134,9 +136,6 @@ ReplayResult Replay(const std::vector<RecordedTick>& ticks, const std::string& i
         net.Timer()->SetInterval(0);
     }
     ResetTimerTable();
-    SetSystemTimer(nullptr);
-    SetInterfaceTable(nullptr);
-    SetTickSource64(nullptr);
     return result;
 }
 

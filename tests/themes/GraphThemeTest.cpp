@@ -1,6 +1,7 @@
 #include "graph/cGraph.h"
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
+#include "support/ScopedSeam.h"
 #include "themes/ThemeEditorRules.h"
 #include "themes/cGraphTheme.h"
 
@@ -77,7 +78,8 @@ TEST_F(GraphTheme, EveryFieldIsSavedReadBackAndAppliedAndReadOnlyThemesStayReadO
         EXPECT_FALSE(themes.CanDelete(name)) << name;
     ASSERT_TRUE(themes.SaveTheme("Night", graph));
     ASSERT_TRUE(themes.RegistrySave());
-    EXPECT_EQ(Read("Night", "FillUnderGraph") + Read("Night", "StretchBackground"), "FalseTrue");
+    EXPECT_EQ(Read("Night", "FillUnderGraph"), "False");
+    EXPECT_EQ(Read("Night", "StretchBackground"), "True");
     EXPECT_EQ(Read("Night", "ReadOnly"), "<missing>");
     EXPECT_EQ(Read("Locked", "ReadOnly"), "True");
     EXPECT_TRUE(themes.CanDelete("Night"));
@@ -132,8 +134,8 @@ TEST_F(GraphTheme, ASaveThatFailsPartWayLosesNoSavedTheme) {
     };
     EXPECT_FALSE(themes.RegistrySave());
     EXPECT_EQ(Saved(other), (Names{"Kept", "New", "Old"}));
-    EXPECT_EQ(other.Items().Item("Old")->BackColor, 1);
-    EXPECT_EQ(other.Items().Item("Kept")->BackColor, 2);
+    EXPECT_EQ(other.Items().Item("Old")->Look.BackColor, 1);
+    EXPECT_EQ(other.Items().Item("Kept")->Look.BackColor, 2);
 
     registry.Fault = [](const std::string& call, const std::string&) {
         return call == "DeleteTree" ? kErrorAccessDenied : kErrorSuccess;

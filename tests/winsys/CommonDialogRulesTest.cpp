@@ -23,8 +23,9 @@ TEST(CommonDialogRules, FiltersTurnIntoTheSystemFormAndGiveBackTheChosenPair) {
     EXPECT_EQ(two, "Text\0*.txt\0All\0*.*\0\0"s);
     EXPECT_EQ(ChosenFilterPair(two, 1), "Text\0*.txt"s);
     EXPECT_EQ(ChosenFilterPair(two, 2), "All\0*.*"s);
-    EXPECT_EQ(ChosenFilterPair(two, 3) + ChosenFilterPair(two, 0) + ChosenFilterPair(SystemFilter(""), 1),
-              "");
+    EXPECT_EQ(ChosenFilterPair(two, 3), "");
+    EXPECT_EQ(ChosenFilterPair(two, 0), "");
+    EXPECT_EQ(ChosenFilterPair(SystemFilter(""), 1), "");
 }
 
 TEST(CommonDialogRules, BuffersHold260CharactersAndRefuseMore) {

@@ -99,7 +99,9 @@ TEST_F(SysTrayTest, ARefusedAddIsRetriedUntilTheShellTakesTheIcon) {
     };
     auto tray = std::make_unique<SysTray>(host.get(), Design(true), shell);
     EXPECT_EQ(Sent(), (Strings{"add 7 i1 Vantorel v1.0 (booked)", "modify 7 i1 Vantorel v1.0 (booked)"}));
-    ASSERT_TRUE(PumpUntil([&] { return refusals == 0 && requests.size() >= 1; }, 5000));
+    PumpUntil([&] { return refusals == 0 && !requests.empty(); }, 5000);
+    ASSERT_EQ(refusals, 0);
+    ASSERT_FALSE(requests.empty());
     PumpFor(2500);
     EXPECT_EQ(Sent(), (Strings{"add 7 i1 Vantorel v1.0 (booked)", "modify 7 i1 Vantorel v1.0 (booked)",
                                "add 7 i1 Vantorel v1.0 (booked)"}))

@@ -1,4 +1,4 @@
-#include "meter/TranslucentAlpha.h"
+#include "settings/TranslucentAlpha.h"
 
 #include "base/Convert.h"
 

@@ -1,4 +1,4 @@
-#include "meter/TranslucentAlpha.h"
+#include "settings/TranslucentAlpha.h"
 
 #include <gtest/gtest.h>
 
@@ -19,9 +19,13 @@ TEST(AlphaFromPercent, RoundsToNearestWithTiesToEvenAndClampsWhatIsOutOfRange) {
 
 // The percentage a chosen step stores is shown by the settings tests.
 TEST(OpacitySteps, AStoredOpacityShowsAsTheNearestStep) {
-    EXPECT_EQ(OpacityStepText(0) + OpacityStepText(kDefaultOpacityStep) + OpacityStepText(18), "5%70%95%");
-    EXPECT_TRUE(PercentForOpacityStep(0) == 5 && PercentForOpacityStep(18) == 95 &&
-                PercentForOpacityStep(19) == 100 && PercentForOpacityStep(-1) == 100);
+    EXPECT_EQ(OpacityStepText(0), "5%");
+    EXPECT_EQ(OpacityStepText(kDefaultOpacityStep), "70%");
+    EXPECT_EQ(OpacityStepText(18), "95%");
+    EXPECT_EQ(PercentForOpacityStep(0), 5);
+    EXPECT_EQ(PercentForOpacityStep(18), 95);
+    EXPECT_EQ(PercentForOpacityStep(19), 100);
+    EXPECT_EQ(PercentForOpacityStep(-1), 100);
     EXPECT_EQ(OpacityStepForStored("73"), 14);
     EXPECT_EQ(OpacityStepForStored("72.5"), 13) << "read as 72: ties to even";
     EXPECT_EQ(OpacityStepForStored("77.5"), 15) << "read as 78";
