@@ -1,6 +1,7 @@
 // The controller's side of the usage history: opened after the first reading, fed once per reading,
 // written once a minute and whenever the program may end.
 #include "app/frmMain.h"
+#include "base/AppInfo.h"
 #include "base/Convert.h"
 #include "base/mLogging.h"
 #include "history/UsageHistory.h"
@@ -98,4 +99,20 @@ bool frmMain::HistoryMessage(UINT msg, WPARAM wParam) {
         return true;
     }
     return false;
+}
+
+void frmMain::mnuHistory_Click() {
+    if (!History()) {
+        MessageBoxA(m_hwnd, "The usage history could not be read.", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
+        return;
+    }
+    if (!m_historyWindow)
+        m_historyWindow = std::make_unique<frmHistory>(
+            HistoryLinks{.Data = [this]() -> const HistoryData& { return History()->Data(); },
+                         .Calendar = [this]() -> const ZoneCalendar& { return History()->Calendar(); },
+                         .ReadOnly = [this] { return History()->ReadOnly(); },
+                         .OpenQuotas = [this] { mnuQuotas_Click(); },
+                         .UtcNow = {},
+                         .LoadedChanged = Tracking(HistoryVisible)});
+    m_historyWindow->Show();
 }

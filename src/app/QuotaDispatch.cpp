@@ -5,7 +5,9 @@
 #include "base/mLogging.h"
 #include "history/UsageHistory.h"
 #include "quotas/HistoryUsage.h"
+#include "quotas/QuotaForm.h"
 #include "quotas/QuotaState.h"
+#include "quotas/frmQuotas.h"
 #include "settings/RegistryApi.h"
 #include "winsys/SysTray.h"
 
@@ -66,4 +68,17 @@ void frmMain::CheckQuotasNow() {
         WriteLog("Quota balloon: " + std::string(SysTray1->IconData().szInfo));
     }
     FlushLog(); // a warning is rare and worth finding in the log at once
+}
+
+void frmMain::mnuQuotas_Click() {
+    const auto recorded = [this] {
+        return m_history ? RecordedInterfaceNames(m_history->Data()) : std::vector<std::string>();
+    };
+    if (!m_quotasWindow)
+        m_quotasWindow = std::make_unique<frmQuotas>(
+            QuotaLinks{.StatusOf = [this](const Quota& quota) { return QuotaStatusNow(quota); },
+                       .InterfaceNames = recorded,
+                       .QuotasChanged = [this] { QuotasChanged(); },
+                       .LoadedChanged = Tracking(QuotasVisible)});
+    m_quotasWindow->Show();
 }

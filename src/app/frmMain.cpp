@@ -13,7 +13,6 @@
 #include "net/cNetStatistics.h"
 #include "net/cNetStatus.h"
 #include "net/mNetStatus.h"
-#include "quotas/QuotaForm.h"
 #include "quotas/frmQuotas.h"
 #include "resources/resource.h"
 #include "settings/StartWithWindows.h"
@@ -343,35 +342,6 @@ void frmMain::mnuStatistics_Click() {
                                                             .LoadedChanged = Tracking(StatisticsVisible)});
     }
     m_statistics->Show();
-}
-
-void frmMain::mnuHistory_Click() {
-    if (!History()) {
-        MessageBoxA(m_hwnd, "The usage history could not be read.", kAppTitle, MB_OK | MB_ICONEXCLAMATION);
-        return;
-    }
-    if (!m_historyWindow)
-        m_historyWindow = std::make_unique<frmHistory>(
-            HistoryLinks{.Data = [this]() -> const HistoryData& { return History()->Data(); },
-                         .Calendar = [this]() -> const ZoneCalendar& { return History()->Calendar(); },
-                         .ReadOnly = [this] { return History()->ReadOnly(); },
-                         .OpenQuotas = [this] { mnuQuotas_Click(); },
-                         .UtcNow = {},
-                         .LoadedChanged = Tracking(HistoryVisible)});
-    m_historyWindow->Show();
-}
-
-void frmMain::mnuQuotas_Click() {
-    const auto recorded = [this] {
-        return m_history ? RecordedInterfaceNames(m_history->Data()) : std::vector<std::string>();
-    };
-    if (!m_quotasWindow)
-        m_quotasWindow = std::make_unique<frmQuotas>(
-            QuotaLinks{.StatusOf = [this](const Quota& quota) { return QuotaStatusNow(quota); },
-                       .InterfaceNames = recorded,
-                       .QuotasChanged = [this] { QuotasChanged(); },
-                       .LoadedChanged = Tracking(QuotasVisible)});
-    m_quotasWindow->Show();
 }
 
 void frmMain::mnuSettings_Click() {
