@@ -2,6 +2,7 @@
 #include "base/Convert.h"
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
+#include "support/ScopedSeam.h"
 
 #include <gtest/gtest.h>
 
