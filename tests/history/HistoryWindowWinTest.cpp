@@ -151,7 +151,8 @@ protected:
         AppendMinuteRecord(journal, {0, now / 60, 3000, 600, 0});
         Win32HistoryFiles files(Win32HistoryFiles::DefaultFolder());
         auto file = files.Open(JournalName(MonthOfUtc(now)), IHistoryFiles::Mode::Write);
-        ASSERT_TRUE(file && file->Append(journal.data(), journal.size()));
+        ASSERT_TRUE(file);
+        ASSERT_TRUE(file->Append(journal.data(), journal.size()));
         file.reset();
         UseTheSystem();
         form.Load();

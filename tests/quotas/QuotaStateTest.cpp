@@ -2,6 +2,7 @@
 #include "support/FakeHistoryFiles.h"
 #include "support/QuotaFakes.h"
 
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 namespace {
@@ -38,7 +39,8 @@ TEST(QuotaState, ACrashAtAnyStepOfASaveLeavesTheOldOrTheNew) {
         files.Restart();
         files.PowerCut();
         const QuotaAnnouncements loaded = LoadAnnouncements(files);
-        EXPECT_TRUE(loaded == old || loaded == next) << "died after " << steps << " steps";
+        EXPECT_THAT(loaded, testing::AnyOf(testing::Eq(old), testing::Eq(next)))
+            << "died after " << steps << " steps";
         if (saved)
             break;
     }

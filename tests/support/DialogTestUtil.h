@@ -32,8 +32,13 @@ inline void ExpectControlsFit(HWND dialog, const char* label) {
         RECT r{}, inside{};
         GetWindowRect(c, &r);
         MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&r), 2);
-        EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right && r.bottom <= client.bottom)
-            << label << ": control " << GetDlgCtrlID(c) << " lies outside the client area";
+        const auto where = [&] {
+            return std::string(label) + ": control " + std::to_string(GetDlgCtrlID(c));
+        };
+        EXPECT_GE(r.left, 0) << where();
+        EXPECT_GE(r.top, 0) << where();
+        EXPECT_LE(r.right, client.right) << where();
+        EXPECT_LE(r.bottom, client.bottom) << where();
         char cls[32] = {}, text[256] = {};
         GetClassNameA(c, cls, sizeof cls);
         GetWindowTextA(c, text, sizeof text);
@@ -51,8 +56,8 @@ inline void ExpectControlsFit(HWND dialog, const char* label) {
         else if (std::string(cls) != "Static")
             continue;
         const SIZE size = TextExtent(c, text);
-        EXPECT_TRUE(size.cx <= room && size.cy <= inside.bottom)
-            << label << ": the text \"" << text << "\" of control " << GetDlgCtrlID(c) << " is cut";
+        EXPECT_LE(size.cx, room) << where() << ": \"" << text << "\" is cut";
+        EXPECT_LE(size.cy, inside.bottom) << where() << ": \"" << text << "\" is cut";
     }
 }
 
