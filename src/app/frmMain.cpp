@@ -1,6 +1,7 @@
 #include "app/frmMain.h"
 #include "app/GraphSettings.h"
 #include "app/SampleDispatch.h"
+#include "app/StartupSettings.h"
 #include "base/AppError.h"
 #include "base/AppInfo.h"
 #include "base/Convert.h"
@@ -157,7 +158,8 @@ void frmMain::ConnectTrayEvents() {
 }
 
 void frmMain::Form_Load() {
-    IgnoringErrors([] { SetLoggingSwitch(CBool(ReadAppSetting("Settings", "Logging", "False"))); });
+    // Read before the log is open: text that does not convert leaves logging off, unlogged.
+    SetLoggingSwitch(ReadStartup(startup::kLogging, TryParseBool));
     OpenLog(LogFileName());
     WriteLog(std::string(50, '='));
     WriteLog(std::string(kAppTitle) + " build: " + std::to_string(kVersionRevision) + " Loading...");
@@ -179,7 +181,7 @@ void frmMain::Form_Load() {
         FindClose(search);
     Menu.SetQuillixVisible(companion);
 
-    if (LeadingNumber(ReadAppSetting("Settings", "FirstRun", "1")) == 1) {
+    if (LeadingNumber(ReadStartupText(startup::kFirstRun)) == 1) {
         WriteLog("First Run");
         LoggingErrors("First Run", [] { WriteAppSetting("Settings", "FirstRun", "0"); });
         // A Run key that security software guards must not stop the first start; the settings dialog
@@ -212,7 +214,7 @@ void frmMain::Form_Load() {
     NetStat = std::make_unique<cNetStatus>();
     NetStat->Status = [this](int32_t lIn, int32_t lOut) { NetStat_Status(lIn, lOut); };
     NetStat->Gap = [this](uint64_t in, uint64_t out, uint64_t ms) { NetStat_Gap(in, out, ms); };
-    IgnoringErrors([this] { NetStat->SetInterface(ReadAppSetting("Settings", "Interface", "")); });
+    NetStat->SetInterface(ReadStartupText(startup::kInterface));
     NetStat->Reading = [this] { NetStat_Reading(); };
     NetStat->Start();
     OpenHistory();
@@ -220,10 +222,10 @@ void frmMain::Form_Load() {
     WriteLog("Adding SysTray");
     SysTray1->SetVisible(true);
 
-    IgnoringErrors([this] {
-        if (CBool(ReadAppSetting("Graph", "ShowOnStartup", "True")))
-            mnuShow_Click();
-    });
+    // An unreadable value skips the step rather than taking the default; a window that cannot open
+    // leaves the program in the tray.
+    if (ReadStartup(startup::kShowOnStartup, TryParseBool, "False"))
+        LoggingErrors("Graph\\ShowOnStartup", [this] { mnuShow_Click(); });
     // The start-up lines reach the file now rather than whenever the buffer fills.
     FlushLog();
 }

@@ -1,4 +1,6 @@
 #include "app/GraphSettings.h"
+#include "app/StartupSettings.h"
+#include "base/Convert.h"
 #include "graph/cGraph.h"
 #include "settings/mRegistry.h"
 #include "support/FakeLogSystem.h"
@@ -40,6 +42,11 @@ TEST_F(GraphSettings, AValueThatDoesNotConvertIsLogged) {
     ReadGraphSettings(graph);
     CloseLog();
     EXPECT_NE(log.file.find("Graph\\Scale: \"huge\" unreadable, using 1\r\n"), std::string::npos) << log.file;
+}
+
+TEST_F(GraphSettings, AnUnreadableValueWhoseStepIsSkippedTakesTheFallbackNotTheDefault) {
+    WriteAppSetting("Graph", "ShowOnStartup", "maybe");
+    EXPECT_FALSE(ReadStartup(startup::kShowOnStartup, TryParseBool, "False"));
 }
 
 TEST_F(GraphSettings, WhatIsWrittenReadsBackAsTheSameLook) {
