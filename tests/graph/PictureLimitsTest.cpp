@@ -68,12 +68,14 @@ TEST(PictureLimits, PicturesDeclaringMoreThan16MegapixelsAreRefusedFromTheirHead
 TEST(PictureLimits, SizesAreReadWhereEachFormatStatesThem) {
     const Bytes head = JpegHead(1920, 1080);
     const DeclaredSize jpeg = DeclaredPictureSize(head.data(), head.size());
+    EXPECT_TRUE(jpeg.Known);
     EXPECT_EQ(jpeg.Width, 1920);
     EXPECT_EQ(jpeg.Height, 1080);
     // An icon directory of a 16 x 16 and a 256 x 256 entry (a side byte of 0 means 256).
     Bytes ico{0, 0, 1, 0, 2, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ico.insert(ico.end(), {0, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const DeclaredSize icon = DeclaredPictureSize(ico.data(), ico.size());
+    EXPECT_TRUE(icon.Known);
     EXPECT_EQ(icon.Width, 256);
     EXPECT_EQ(icon.Height, 256);
     const Bytes bmp = BmpHead(10, 10);

@@ -103,7 +103,10 @@ TEST(TilePicture, CopiesCoverTheSurfaceFromTheCornerAndAStretchedOneCoversItAll)
     EXPECT_EQ(Take(t).size(), 40000u);
     // Stretched from its corner over the whole surface: only the corner pixel maps to the black one.
     t.Resize(150, 60);
+    t.SetBackColor(0x808080);
+    t.Clear();
     StretchPicture(tile, t);
+    EXPECT_EQ(t.Pixel(149, 59), 0xFFFFFF) << "the far corner is covered";
     EXPECT_EQ(Take(t), (Pixels{{0, 0}}));
 }
 
