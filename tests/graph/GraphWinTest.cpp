@@ -106,13 +106,6 @@ TEST(PictureBox, DrawsAsTheRasterSurfaceAndGdiShowItOnPaintAndPrintAndKeepsItsBa
     const auto otherPixels = [&other](int x, int y) { return other.Point(x, y); };
     EXPECT_TRUE(PrintWindow(box.Window(), other.CanvasDC(), 0));
     EXPECT_EQ(Mismatches(0, 300, 149, otherPixels, boxPixels), 0);
-    // Pens wider than a pixel, which no window of the program sets, are drawn by GDI.
-    box.SetPenWidth(5);
-    box.SetPenColor(0xFF0000);
-    box.Line(0, 50, 30, 50);
-    EXPECT_EQ(box.Point(10, 48), 0xFF0000);
-    EXPECT_EQ(box.Point(10, 52), 0xFF0000);
-    box.SetPenWidth(1);
     // Text is measured as GDI measures it and drawn with its glyphs, each placed at the extent of the
     // text before it. The font is a set one: the program's is smoothed differently in each DC, and
     // takes the same path.

@@ -69,24 +69,19 @@ TEST(PictureLimits, SizesAreReadWhereEachFormatStatesThem) {
     const Bytes head = JpegHead(1920, 1080);
     const DeclaredSize jpeg = DeclaredPictureSize(head.data(), head.size());
     EXPECT_TRUE(jpeg.Known);
-    EXPECT_EQ(jpeg.Width * 10000 + jpeg.Height, 1920 * 10000 + 1080);
+    EXPECT_EQ(jpeg.Width, 1920);
+    EXPECT_EQ(jpeg.Height, 1080);
     // An icon directory of a 16 x 16 and a 256 x 256 entry (a side byte of 0 means 256).
-    Bytes ico;
-    for (uint32_t v : {0u, 1u, 2u})
-        Le(ico, v, 2);
-    ico.insert(ico.end(), {16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0});
+    Bytes ico{0, 0, 1, 0, 2, 0, 16, 16, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0};
     ico.insert(ico.end(), {0, 0, 0, 0, 1, 0, 32, 0, 0, 0, 0, 0, 0, 0, 0, 0});
     const DeclaredSize icon = DeclaredPictureSize(ico.data(), ico.size());
     EXPECT_TRUE(icon.Known);
-    EXPECT_EQ(icon.Width * 10000 + icon.Height, 256 * 10000 + 256);
+    EXPECT_EQ(icon.Width, 256);
+    EXPECT_EQ(icon.Height, 256);
     const Bytes bmp = BmpHead(10, 10);
-    const Bytes cut(bmp.begin(), bmp.begin() + 20);
-    EXPECT_FALSE(DeclaredPictureSize(cut.data(), cut.size()).Known) << "a head too short to say";
-    const Bytes text{'h', 'e', 'l', 'l', 'o'};
-    EXPECT_EQ(Check(text), 0) << "an unknown format is left to the decoder";
-}
-
-TEST(PictureLimits, AFileLargerThan32MegabytesIsRefusedWhateverItSays) {
+    EXPECT_FALSE(DeclaredPictureSize(bmp.data(), 20).Known) << "a head too short to say";
+    EXPECT_EQ(Check({'h', 'e', 'l', 'l', 'o'}), 0) << "an unknown format is left to the decoder";
+    // A file larger than 32 megabytes is refused whatever it says.
     EXPECT_EQ(Check(GifHead(10, 10), kMaxPictureFileBytes), 0);
     EXPECT_EQ(Check(GifHead(10, 10), kMaxPictureFileBytes + 1), kErrPictureTooLarge);
 }

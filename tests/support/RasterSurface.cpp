@@ -1,7 +1,6 @@
 #include "support/RasterSurface.h"
 
 #include <algorithm>
-#include <cstdlib>
 
 namespace {
 uint32_t Blend(uint32_t source, uint32_t target) {
@@ -34,14 +33,6 @@ int32_t RasterSurface::Pixel(int x, int y) const {
     if (x < 0 || y < 0 || x >= m_width || y >= m_height)
         return -1;
     return static_cast<int32_t>(m_pixels[static_cast<size_t>(y) * m_width + x]);
-}
-
-void RasterSurface::BeginDraw() {
-    m_drawing = true;
-}
-
-void RasterSurface::EndDraw() {
-    m_drawing = false;
 }
 
 void RasterSurface::SetBackColor(int32_t colour) {
@@ -120,21 +111,6 @@ TextSize RasterSurface::MeasureText(const std::string& text) {
 
 void RasterSurface::PrintText(float x, float y, const std::string& text) {
     m_texts.push_back({x, y, text, static_cast<int32_t>(m_pen)});
-    DevicePoint p;
-    if (!ToDevicePoint(x, y, p))
-        return;
-    // Each character is a block inside its cell, so text shows up in pixels without any real glyphs.
-    const int64_t top = std::max<int64_t>(static_cast<int64_t>(p.Y) + 3, 0);
-    const int64_t bottom = std::min<int64_t>(static_cast<int64_t>(p.Y) + 11, m_height);
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == ' ')
-            continue;
-        const int64_t left = std::max<int64_t>(p.X + static_cast<int64_t>(i) * kCharWidth + 1, 0);
-        const int64_t right = std::min<int64_t>(p.X + static_cast<int64_t>(i) * kCharWidth + 5, m_width);
-        for (int64_t row = top; row < bottom && left < right; ++row)
-            std::fill(m_pixels.begin() + row * m_width + left, m_pixels.begin() + row * m_width + right,
-                      m_pen);
-    }
 }
 
 void RasterSurface::DrawPicture(const GraphPicture& picture, int x, int y) {
@@ -145,7 +121,6 @@ void RasterSurface::DrawPicture(const GraphPicture& picture, int x, int y) {
 
 void RasterSurface::DrawPicture(const GraphPicture& picture, int dx, int dy, int dw, int dh, int sx, int sy,
                                 int sw, int sh) {
-    ++m_pictureDraws;
     // Source coordinates are natural-size pixels; the picture's own pixels may differ in number.
     const int naturalWidth = HimetricToPixelsX(picture.WidthHimetric());
     const int naturalHeight = HimetricToPixelsY(picture.HeightHimetric());

@@ -8,7 +8,7 @@
 
 // A drawing surface in memory with GDI's rules for lines (Bresenham with GDI's bias per octant, the
 // end pixel left out, cosmetic dash 18/6 and dot 3/3 patterns), pixels and pictures, and a font of
-// fixed metrics: every character is kCharWidth x kCharHeight, drawn as a solid block.
+// fixed metrics: every character is kCharWidth x kCharHeight. Text is recorded, not drawn.
 // Pixels are colours &H00BBGGRR, top row first. The pen is always one pixel wide.
 class RasterSurface final : public IGraphSurface {
 public:
@@ -28,8 +28,6 @@ public:
 
     // What tests look at besides pixels.
     bool Drawing() const { return m_drawing; }
-    bool HasBackgroundImage() const { return m_hasImage; }
-    int PictureDrawCount() const { return m_pictureDraws; }
     struct DrawnText {
         float X, Y;
         std::string Text;
@@ -38,8 +36,8 @@ public:
     // Texts drawn since the last Clear.
     const std::vector<DrawnText>& Texts() const { return m_texts; }
 
-    void BeginDraw() override;
-    void EndDraw() override;
+    void BeginDraw() override { m_drawing = true; }
+    void EndDraw() override { m_drawing = false; }
     void SetBackColor(int32_t colour) override;
     int32_t BackColor() const override { return static_cast<int32_t>(m_backColor); }
     void Clear() override;
@@ -83,6 +81,5 @@ private:
     uint32_t m_pen = 0;
     PenStyle m_style = PenStyle::Solid;
     bool m_drawing = false;
-    int m_pictureDraws = 0;
     std::vector<DrawnText> m_texts;
 };
