@@ -11,7 +11,6 @@
 #include "net/cNetStatus.h"
 #include "settings/RegistryApi.h"
 #include "settings/SystemServices.h"
-#include "settings/Win32Registry.h"
 #include "settings/mRegistry.h"
 #include "support/FakeRegistry.h"
 #include "support/WinTestUtil.h"

@@ -40,9 +40,9 @@ bool BalloonOnScreen() {
 // Sends `bytes` from one end of a loopback TCP connection to the other; false when it could not.
 bool LoopbackTraffic(std::size_t bytes) {
     WSADATA wsa;
-    if (WSAStartup(MAKEWORD(2, 2), &wsa) != 0)
-        return false;
-    SOCKET server = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    WSAStartup(MAKEWORD(2, 2), &wsa); // a failure here fails every call below
+    SOCKET server = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP),
+           client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     sockaddr_in at{};
     at.sin_family = AF_INET;
     at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
@@ -50,22 +50,17 @@ bool LoopbackTraffic(std::size_t bytes) {
     bind(server, reinterpret_cast<sockaddr*>(&at), sizeof at);
     listen(server, 1);
     getsockname(server, reinterpret_cast<sockaddr*>(&at), &length);
-    SOCKET client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
     bool done = connect(client, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
     SOCKET peer = done ? accept(server, nullptr, nullptr) : INVALID_SOCKET;
     std::vector<char> chunk(65536, 'x');
+    const int size = static_cast<int>(chunk.size());
     for (std::size_t sent = 0; done && sent < bytes; sent += chunk.size()) {
-        done =
-            send(client, chunk.data(), static_cast<int>(chunk.size()), 0) == static_cast<int>(chunk.size());
-        for (std::size_t got = 0; done && got < chunk.size();) {
-            const int n = recv(peer, chunk.data(), static_cast<int>(chunk.size() - got), 0);
-            done = n > 0;
-            got += done ? static_cast<std::size_t>(n) : 0;
-        }
+        done = send(client, chunk.data(), size, 0) == size;
+        for (int got = 0, n = 0; done && got < size; got += n)
+            done = (n = recv(peer, chunk.data(), size - got, 0)) > 0;
     }
-    closesocket(peer);
-    closesocket(client);
-    closesocket(server);
+    for (SOCKET s : {peer, client, server})
+        closesocket(s);
     WSACleanup();
     return done;
 }
