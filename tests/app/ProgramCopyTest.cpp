@@ -1,10 +1,16 @@
-// The real program started as a user starts it, in a private copy: the first run and the next one with a
-// second copy started meanwhile, the ways it is asked to end (a close request, the end of the session, a
-// kill after choices were confirmed), and its manifest. No controller runs in this process, so the
-// copies' single-instance mark is theirs alone.
+// The real program started as a user starts it, in a private copy with a history folder of its own: the
+// first run, killed after choices were confirmed, and the next one with a second copy started meanwhile,
+// ended by the end of the session; the usage history through a kill and a quota's warnings, from loopback
+// traffic made here; a copy beside one with a mark it cannot open; and its manifest. No controller runs
+// in this process, so the copies' single-instance mark is theirs alone.
+#include <winsock2.h> // before windows.h, which the headers below include
+
 #include "app/MainMenu.h"
+#include "history/HistoryAggregate.h"
+#include "history/HistoryFiles.h"
+#include "history/HistorySeamsWin32.h"
 #include "resources/resource.h"
-#include "settings/StartWithWindows.h"
+#include "support/DialogTestUtil.h"
 #include "support/WinTestUtil.h"
 #include "winsys/Dpi.h"
 
@@ -31,8 +37,48 @@ bool BalloonOnScreen() {
     return false;
 }
 
+// Sends `bytes` from one end of a loopback TCP connection to the other; false when it could not.
+bool LoopbackTraffic(std::size_t bytes) {
+    WSADATA wsa;
+    WSAStartup(MAKEWORD(2, 2), &wsa); // a failure here fails every call below
+    SOCKET server = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP),
+           client = socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+    sockaddr_in at{};
+    at.sin_family = AF_INET;
+    at.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    int length = sizeof at;
+    bind(server, reinterpret_cast<sockaddr*>(&at), sizeof at);
+    listen(server, 1);
+    getsockname(server, reinterpret_cast<sockaddr*>(&at), &length);
+    bool done = connect(client, reinterpret_cast<sockaddr*>(&at), sizeof at) == 0;
+    SOCKET peer = done ? accept(server, nullptr, nullptr) : INVALID_SOCKET;
+    std::vector<char> chunk(65536, 'x');
+    const int size = static_cast<int>(chunk.size());
+    for (std::size_t sent = 0; done && sent < bytes; sent += chunk.size()) {
+        done = send(client, chunk.data(), size, 0) == size;
+        for (int got = 0, n = 0; done && got < size; got += n)
+            done = (n = recv(peer, chunk.data(), size - got, 0)) > 0;
+    }
+    for (SOCKET s : {peer, client, server})
+        closesocket(s);
+    WSACleanup();
+    return done;
+}
+
+// The warnings the tray icon was given (the program logs each balloon's text as the icon holds it),
+// each up to its figures: "Vantorel: 80% of Loopback used".
+std::vector<std::string> Balloons(const std::string& log) {
+    std::vector<std::string> balloons;
+    const std::string mark = "Quota balloon: ";
+    for (const std::string& line : LogMessages(log))
+        if (line.starts_with(mark))
+            balloons.push_back(line.substr(mark.size(), line.find(" (") - mark.size()));
+    return balloons;
+}
+
 // A private copy of the built program with a clean slate: it keeps its settings under
-// HKCU\Software\Vantorel of the test prefix and its log beside the executable.
+// HKCU\Software\Vantorel of the test prefix, and its log and (by LOCALAPPDATA) its history beside the
+// executable. Its history is written every second, not every minute.
 class ProgramCopy : public testing::Test {
 protected:
     void SetUp() override {
@@ -41,31 +87,41 @@ protected:
         TearDown();
         CreateDirectoryA(folder.c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(WinePath(VANTOREL_EXE).c_str(), exe.c_str(), FALSE)) << VANTOREL_EXE;
+        char old[MAX_PATH] = {};
+        oldLocal.assign(old, GetEnvironmentVariableA("LOCALAPPDATA", old, MAX_PATH));
+        SetEnvironmentVariableA("LOCALAPPDATA", folder.c_str());
+        WriteValue("Software\\Vantorel\\History", "FlushSeconds", "1");
     }
     void TearDown() override {
         process.reset();
+        if (!oldLocal.empty())
+            SetEnvironmentVariableA("LOCALAPPDATA", oldLocal.c_str());
         SHDeleteKeyA(HKEY_CURRENT_USER, "Software\\Vantorel");
         RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
-        DeleteFileA(exe.c_str());
-        DeleteFileA(LogPath().c_str());
-        RemoveDirectoryA(folder.c_str());
+        RemoveFolderTree(folder);
     }
     std::string LogPath() const { return folder + "\\VantorelLog.txt"; }
 
-    // Starts the copy, waits for its controller and meter windows and lets the first samples arrive. (No
-    // other program's windows are on this desktop: its tests take it in turn, and this one's controller
-    // comes last.)
+    bool MeterShown() {
+        meter = FindWindowA("VantorelMeter", nullptr);
+        picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
+        return picture && IsWindowVisible(meter);
+    }
+
+    // Starts the copy, waits for its controller and meter windows and its history (its state file), and
+    // lets the first samples arrive. (No other program's windows are on this desktop: its tests take it
+    // in turn, and this one's controller comes last; a killed copy's window may outlive it for a moment.)
     void Start() {
+        ASSERT_TRUE(PumpUntil([] { return !FindWindowA("VantorelMain", nullptr); }, 10000));
         process = std::make_unique<ChildProcess>('"' + exe + '"');
+        const std::string state = folder + "\\Vantorel\\History\\state";
         ASSERT_TRUE(PumpUntil(
             [&] {
                 main = FindWindowA("VantorelMain", nullptr);
-                meter = FindWindowA("VantorelMeter", nullptr);
-                picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
-                return main && picture && IsWindowVisible(meter);
+                return main && MeterShown() && GetFileAttributesA(state.c_str()) != INVALID_FILE_ATTRIBUTES;
             },
             20000))
-            << "the program's windows never appeared";
+            << "the program's windows or its history never appeared";
         PumpFor(1500);
     }
 
@@ -76,61 +132,96 @@ protected:
         return answer;
     }
 
-    // Asks the running program to end with `msg`; it must end at once, with exit code 0. (A failure to
-    // start or end leaves the checks after it failing too.)
+    // Asks the running program to end with `msg`; it must end at once, with exit code 0.
     void End(UINT msg, WPARAM wParam = 0, LPARAM lParam = 0) {
         Send(msg, wParam, lParam);
         EXPECT_EQ(process->ExitCode(20000), 0u) << "the program did not end, or not with 0";
     }
 
+    HWND OpenSettings() const {
+        PostMessageA(main, WM_COMMAND, MainMenu::mnuSettings, 0);
+        HWND dialog = nullptr;
+        PumpUntil(
+            [&] { return (dialog = FindWindowA("#32770", "Vantorel Settings")) && IsWindowVisible(dialog); },
+            10000);
+        return dialog;
+    }
+
+    // The theme entries exist once the menu has been opened (a right click on the graph; Escape closes it
+    // again); then the theme at `index` is chosen from it.
+    void ChooseTheme(int index) const {
+        PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
+        PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
+        ASSERT_TRUE(PumpUntil([] { return VisibleMenu() != nullptr; }, 10000)) << "no menu";
+        PostMessageA(VisibleMenu(), WM_KEYDOWN, VK_ESCAPE, 0);
+        ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000)) << "Escape left the menu open";
+        Send(WM_COMMAND, MainMenu::mnuThemeFirst + index);
+    }
+
     bool HasTitleBar() const { return (GetWindowLongA(meter, GWL_STYLE) & WS_CAPTION) == WS_CAPTION; }
 
-    std::string folder, exe;
+    // The octets in that today holds, summed over every interface recorded (the loopback is one).
+    uint64_t TodayIn() const {
+        Win32HistoryFiles files(std::wstring(folder.begin(), folder.end()) + L"\\Vantorel\\History\\");
+        Win32ZoneRules rules;
+        const ZoneCalendar zone(rules);
+        HistoryData data;
+        LoadHistory(files, data);
+        const int64_t local = zone.ToLocal(Win32HistoryClock().UtcNow());
+        const CivilDate today = CivilFromDays(FloorDiv(local, 86400));
+        uint64_t sum = 0;
+        for (std::size_t i = 0; i < data.Interfaces().size(); ++i)
+            for (const HistoryBucket& b : Aggregate(data, zone, HistoryPeriod::Day, today, i))
+                sum += b.in;
+        return sum;
+    }
+
+    std::string folder, exe, oldLocal;
     std::unique_ptr<ChildProcess> process;
     HWND main = nullptr, meter = nullptr, picture = nullptr;
 };
 } // namespace
 
-TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession) {
+TEST_F(ProgramCopy, TheFirstRunAKillThenARestartWithASecondCopyAndTheEndOfTheSession) {
     WriteValue(kSettings, "Logging", "True");
 
-    // First run on a fresh machine: the welcome balloon comes up on the tray icon, the program registers
-    // to start with Windows, and the meter opens at its default place.
+    // First run on a fresh machine: the welcome balloon comes up on the tray icon, and the meter opens at
+    // its default place, 100 twips from the corner, 3000 by 1200 twips in size.
     ASSERT_FALSE(BalloonOnScreen());
     Start();
     EXPECT_TRUE(PumpUntil(BalloonOnScreen, 5000)) << "no welcome balloon on the first run";
-    // Quoted, so that a folder with blanks cannot make Windows start another program.
-    EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "\"" + exe + "\"");
-    // 100 twips from the corner, 3000 by 1200 twips in size.
     const int dpi = SystemDpi(), at = MulDiv(100, dpi, 1440);
     RECT r{};
     GetWindowRect(meter, &r);
     EXPECT_EQ(r, (RECT{at, at, at + MulDiv(3000, dpi, 1440), at + MulDiv(1200, dpi, 1440)}));
     EXPECT_FALSE(IsWindowVisible(main)) << "the controller stays hidden";
 
-    // The theme entries exist once the menu has been opened (a right click on the graph; Escape closes it
-    // again); the chosen theme is what the end of the session saves.
-    PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
-    PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
-    ASSERT_TRUE(PumpUntil([] { return VisibleMenu() != nullptr; }, 10000)) << "no menu";
-    PostMessageA(VisibleMenu(), WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000)) << "Escape left the menu open";
-    SendMessageA(main, WM_COMMAND, MainMenu::mnuThemeFirst + 1, 0); // Task Manager, the second built-in
-
     // The user hides the title bar by double-clicking the graph. (Where the meter stood and its size come
-    // back through the registry as the meter tests show; the close request's save shows in the theme.)
+    // back through the registry as the meter tests show.)
     PostMessageA(picture, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(20, 20));
     PumpUntil([&] { return ReadValue(kPosition, "NoBorder") == "True"; }, 5000);
     EXPECT_FALSE(HasTitleBar()) << "a double-click hides the title bar";
     EXPECT_EQ(ReadValue(kPosition, "NoBorder"), "True");
-    End(WM_CLOSE); // as taskkill without /F asks
 
+    // What the user confirms is stored when it is confirmed: Ok in the settings dialog (which loads the
+    // meter anew) and a theme chosen from the menu outlive a kill (no Exit, no end of the session).
+    const HWND dialog = OpenSettings();
+    ASSERT_TRUE(dialog);
+    Click(dialog, IDC_opScale500);
+    Click(dialog, IDC_cmdOk);
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog) && MeterShown(); }, 10000))
+        << "Ok closes the dialog";
+    ChooseTheme(1); // Task Manager, the second built-in: green numbers on black
+    process.reset();
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "False");
+    EXPECT_EQ(ReadValue(kGraph, "Scale"), "512000");
+    EXPECT_EQ(ReadValue(kGraph, "BackColor"), "0");
+    EXPECT_EQ(ReadValue(kGraph, "NumColor"), "65280");
     // The log's header is checked below, where a second copy writes it too. The interfaces are counted
     // (the lines naming each are the same writes with other text).
-    auto log = LogMessages(LogPath());
-    EXPECT_EQ(std::ranges::count_if(log, [](auto& l) { return l.starts_with("NumInterfaces: "); }), 1);
-    EXPECT_EQ(std::ranges::count(log, "Adding SysTray"), 1); // the start-up failure tests count on it
-    EXPECT_EQ(log.back(), "End");
+    const auto first = LogMessages(LogPath());
+    EXPECT_EQ(std::ranges::count_if(first, [](auto& l) { return l.starts_with("NumInterfaces: "); }), 1);
+    EXPECT_EQ(std::ranges::count(first, "Adding SysTray"), 1); // the start-up failure tests count on it
 
     // The user removed the start-up entry meanwhile: a later run leaves it removed.
     RegDeleteKeyValueA(HKEY_CURRENT_USER, kRunKey, "Vantorel");
@@ -157,71 +248,52 @@ TEST_F(ProgramCopy, TheFirstRunThenARestartWithASecondCopyAndTheEndOfTheSession)
     PumpFor(300);
     EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "<missing>");
     End(WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
-    log = LogMessages(LogPath());
+    const auto log = LogMessages(LogPath());
     ASSERT_GT(log.size(), before.size());
     EXPECT_EQ(std::vector(log.begin(), log.begin() + static_cast<long>(before.size())), before);
-    EXPECT_EQ(std::ranges::count(log, "frmMain_Unload"), 2);
-    EXPECT_EQ(std::ranges::count(log, "frmMeter_Unload"), 2);
+    const std::vector last(log.begin() + static_cast<long>(before.size()), log.end());
+    EXPECT_EQ(std::ranges::count(last, "frmMain_Unload"), 1);
+    EXPECT_EQ(std::ranges::count(last, "frmMeter_Unload"), 1);
     EXPECT_EQ(log.back(), "End");
     EXPECT_EQ(ReadValue(kRunKey, "Vantorel"), "<missing>");
-    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "True");
-    // The theme chosen in the first run, taken up by the restart: green numbers on black. (The
-    // geometry's twips are the meter tests' to check; here it came back to its place above.)
-    EXPECT_EQ(ReadValue(kGraph, "BackColor"), "0");
-    EXPECT_EQ(ReadValue(kGraph, "NumColor"), "65280");
+    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "False") << "saved at the end, as the restart read it";
+    EXPECT_EQ(ReadValue(kGraph, "NumColor"), "65280") << "the theme, taken up by the restart";
 }
 
-// What the user confirms is stored when it is confirmed: after Ok in the settings dialog and a theme
-// chosen from the menu, the process is killed (no Exit, no end of the session), and the next start
-// shows the choices.
-TEST_F(ProgramCopy, ChoicesConfirmedWithOkAndAChosenThemeOutliveAKill) {
+// The history keeps the traffic through a kill, and a quota warns once at each of its levels, a restart
+// repeating none.
+TEST_F(ProgramCopy, AKillLosesNoTrafficAndAQuotaWarnsOnceAtEachLevelNotAgainAfterARestart) {
+    const char* key = "Software\\Vantorel\\Quotas\\Loopback";
+    WriteValue(key, "Limit", std::to_string(64u << 20));
+    WriteValue(key, "Period", "Day");
+    WriteValue(key, "Start", "1");
+    WriteValue(key, "Count", "In");
+    WriteValue(key, "Interface", "lo");
+    WriteValue(key, "Warn", "80,100");
     WriteValue(kSettings, "FirstRun", "0");
-    Start();
-    const auto openSettings = [&] {
-        PostMessageA(main, WM_COMMAND, MainMenu::mnuSettings, 0);
-        HWND dialog = nullptr;
-        EXPECT_TRUE(PumpUntil(
-            [&] {
-                dialog = FindWindowA("#32770", "Vantorel Settings");
-                return dialog && IsWindowVisible(dialog);
-            },
-            10000));
-        return dialog;
-    };
-    HWND dialog = openSettings();
-    ASSERT_TRUE(dialog);
-    SendMessageA(GetDlgItem(dialog, IDC_opScale500), BM_CLICK, 0, 0);
-    if (IsDlgButtonChecked(dialog, IDC_chkGridlines))
-        SendMessageA(GetDlgItem(dialog, IDC_chkGridlines), BM_CLICK, 0, 0);
-    SendMessageA(GetDlgItem(dialog, IDC_cmdOk), BM_CLICK, 0, 0);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 5000)) << "Ok closes the dialog";
-    // Ok loaded the meter anew. The theme entries exist once the menu has been opened (Escape closes it
-    // again).
-    ASSERT_TRUE(PumpUntil(
-        [&] {
-            meter = FindWindowA("VantorelMeter", nullptr);
-            picture = meter ? GetWindow(meter, GW_CHILD) : nullptr;
-            return picture && IsWindowVisible(meter);
-        },
-        10000));
-    PostMessageA(picture, WM_RBUTTONDOWN, MK_RBUTTON, MAKELPARAM(20, 20));
-    PostMessageA(picture, WM_RBUTTONUP, 0, MAKELPARAM(20, 20));
-    ASSERT_TRUE(PumpUntil([] { return VisibleMenu() != nullptr; }, 10000)) << "no menu";
-    PostMessageA(VisibleMenu(), WM_KEYDOWN, VK_ESCAPE, 0);
-    ASSERT_TRUE(PumpUntil([] { return !VisibleMenu(); }, 10000));
-    Send(WM_COMMAND, MainMenu::mnuThemeFirst + 1); // Task Manager: green numbers on black
-    process.reset();                               // killed
+    WriteValue(kSettings, "Logging", "True");
+    const std::vector<std::string> both{"Vantorel: 80% of Loopback used", "Vantorel: 100% of Loopback used"};
+    // The system suspends: the history writes everything so far, and the quotas are checked after it.
+    const auto suspend = [&] { Send(WM_POWERBROADCAST, PBT_APMSUSPEND); };
 
-    EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "False");
-    EXPECT_EQ(ReadValue(kGraph, "Scale"), "512000");
-    EXPECT_EQ(ReadValue(kGraph, "BackColor"), "0");
-    EXPECT_EQ(ReadValue(kGraph, "NumColor"), "65280");
     Start();
-    dialog = openSettings();
-    ASSERT_TRUE(dialog);
-    EXPECT_TRUE(IsDlgButtonChecked(dialog, IDC_opScale500)) << "the confirmed scale";
-    EXPECT_FALSE(IsDlgButtonChecked(dialog, IDC_chkGridlines));
-    End(WM_CLOSE);
+    ASSERT_TRUE(LoopbackTraffic(56u << 20)); // 87.5 %
+    PumpFor(2000);
+    suspend();
+    suspend(); // a second check in the same period adds nothing
+    EXPECT_EQ(Balloons(LogPath()), std::vector<std::string>{both[0]});
+    ASSERT_TRUE(LoopbackTraffic(16u << 20)); // 112.5 %
+    PumpFor(2000);
+    suspend();
+    EXPECT_EQ(Balloons(LogPath()), both);
+    ASSERT_TRUE(LoopbackTraffic(8u << 20));
+    PumpFor(3000);   // the sampler's next readings and a write of the history after them
+    process.reset(); // killed: no Exit, no close request
+
+    Start();
+    End(WM_CLOSE); // as taskkill without /F asks
+    EXPECT_GE(TodayIn(), 80u << 20) << "the traffic before the kill";
+    EXPECT_EQ(Balloons(LogPath()), both) << "a restart repeats no warning";
 }
 
 // A copy started with higher rights (by a setup program, say) holds the single-instance mark where this
