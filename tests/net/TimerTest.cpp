@@ -31,8 +31,10 @@ protected:
         timer->SetInterval(interval);
         return timer;
     }
-    bool Stopped(const CTimer& timer) const {
-        return timer.Interval() == 0 && timer.TimerID() == 0 && TimerSlotOf(timer) == 0;
+    static void ExpectStopped(const CTimer& timer) {
+        EXPECT_EQ(timer.Interval(), 0);
+        EXPECT_EQ(timer.TimerID(), 0u);
+        EXPECT_EQ(TimerSlotOf(timer), 0);
     }
 
     FakeSystemTimer sys;
@@ -44,25 +46,25 @@ TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnceAndTicksGoByIdent
     int ticks = 0, other = 0;
     auto timer = Counting(ticks, 1000);
     const uintptr_t first = timer->TimerID();
-    EXPECT_TRUE(sys.ElapseOf(first) == 1000u);
-    EXPECT_TRUE(TimerSlotOf(*timer) == 1);
+    EXPECT_EQ(sys.ElapseOf(first), 1000u);
+    EXPECT_EQ(TimerSlotOf(*timer), 1);
     timer->SetInterval(1000); // the value it has: nothing
     EXPECT_EQ(timer->TimerID(), first);
     timer->SetInterval(1); // a new system timer with a new identifier; the shortest interval still runs
-    EXPECT_TRUE(sys.ElapseOf(timer->TimerID()) == 1u);
-    EXPECT_TRUE(TimerSlotOf(*timer) == 1);
-    EXPECT_TRUE(sys.ElapseOf(first) == 0u);
-    EXPECT_TRUE(sys.RunningCount() == 1u);
+    EXPECT_EQ(sys.ElapseOf(timer->TimerID()), 1u);
+    EXPECT_EQ(TimerSlotOf(*timer), 1);
+    EXPECT_EQ(sys.ElapseOf(first), 0u);
+    EXPECT_EQ(sys.RunningCount(), 1u);
 
     auto second = Counting(other, 100);
     ASSERT_TRUE(sys.Fire(second->TimerID()));
     TimerProc(0, 0x0113, 424242, 0); // unknown identifiers are ignored
     TimerProc(0, 0x0113, 0, 0);
-    EXPECT_TRUE(ticks == 0) << ticks << ", " << other;
-    EXPECT_TRUE(other == 1) << ticks << ", " << other;
+    EXPECT_EQ(ticks, 0);
+    EXPECT_EQ(other, 1);
     for (const int32_t stop : {0, 0, -7})
         timer->SetInterval(stop);
-    EXPECT_TRUE(Stopped(*timer));
+    ExpectStopped(*timer);
     EXPECT_EQ(sys.RunningCount(), 1u);
     timer->PulseTimer(); // a pulse comes at once, with or without a system timer
     EXPECT_EQ(ticks, 1);
@@ -75,7 +77,7 @@ TEST_F(Timers, NoSystemTimerRaises13652AndAFullTable13651BothLeavingTheTimerStop
     auto extra = CTimer::New();
     EXPECT_EQ(RaisedError([&] { extra->SetInterval(1000); }),
               "-2147207852 Meter.WindowProc: Can't create system timer");
-    EXPECT_TRUE(Stopped(*extra));
+    ExpectStopped(*extra);
     // Numbers up to 1000 are raised bare; other object errors have no description.
     EXPECT_EQ(RaisedError([&] { extra->ErrRaise(1000); }), "1000 : ");
     EXPECT_EQ(RaisedError([&] { extra->ErrRaise(1001); }), "-2147220503 Meter.WindowProc: ");
@@ -88,12 +90,12 @@ TEST_F(Timers, NoSystemTimerRaises13652AndAFullTable13651BothLeavingTheTimerStop
     EXPECT_EQ(TimerSlotOf(*timers[99]), 100);
     EXPECT_EQ(RaisedError([&] { extra->SetInterval(1000); }),
               "-2147207853 Meter.WindowProc: No more than 10 timers allowed per class");
-    EXPECT_TRUE(Stopped(*extra));
+    ExpectStopped(*extra);
     EXPECT_EQ(sys.RunningCount(), 100u) << "the system timer made for the refused one must go";
     timers[36]->SetInterval(0);
     extra->SetInterval(1000);
-    EXPECT_TRUE(TimerSlotOf(*extra) == 37);
-    EXPECT_TRUE(sys.ElapseOf(extra->TimerID()) == 1000u);
+    EXPECT_EQ(TimerSlotOf(*extra), 37);
+    EXPECT_EQ(sys.ElapseOf(extra->TimerID()), 1000u);
 }
 
 TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
@@ -110,7 +112,7 @@ TEST_F(Timers, ARunningTimerOutlivesItsOwnerAndMayStopItselfDuringATick) {
         ++ticks;
     };
     ASSERT_TRUE(sys.Fire(id));
-    EXPECT_TRUE(ticks == 1);
+    EXPECT_EQ(ticks, 1);
     EXPECT_TRUE(watch.expired());
-    EXPECT_TRUE(!sys.Fire(id));
+    EXPECT_FALSE(sys.Fire(id));
 }

@@ -38,8 +38,6 @@ uint32_t FakeInterfaceTable::GetIfTable(void* table, uint32_t* size, bool) {
         beforeCall();
     if (unsupported)
         return kNotSupported;
-    if (!size)
-        return kInvalidParameter;
     const std::size_t needed = TableSize(rows.size());
     if (!table || *size < needed) {
         *size = static_cast<uint32_t>(needed);
@@ -67,13 +65,9 @@ bool FakeInterfaceTable::GetIfTable2(IfRow2* out, std::size_t capacity, std::siz
     std::size_t listed = 0;
     for (std::size_t k = 0; k < rows.size(); ++k) {
         const Row& row = rows[table2Reversed ? rows.size() - 1 - k : k];
-        if (!row.inTable2)
+        if (!row.inTable2 || listed++ >= capacity)
             continue;
-        if (listed >= capacity) {
-            ++listed;
-            continue;
-        }
-        IfRow2& r = out[listed++];
+        IfRow2& r = out[listed - 1];
         r.index = row.index;
         r.type = row.type;
         r.medium = row.medium;

@@ -8,94 +8,74 @@
 #include <charconv>
 #include <memory>
 #include <sstream>
-#include <string_view>
+#include <string>
+#include <vector>
 
 namespace {
-// The next word of `line` (blanks before it skipped), which is consumed.
-std::string_view Word(std::string_view& line) {
-    const std::size_t start = line.find_first_not_of(' ');
-    if (start == std::string_view::npos) {
-        line = {};
+uint64_t g_clock = 0;
+
+// The next word of `line` as a decimal number: digits only, within the type's range.
+template <class Number>
+bool Decimal(std::istringstream& line, Number& value) {
+    std::string word;
+    line >> word;
+    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
+    return !word.empty() && ec == std::errc() && end == word.data() + word.size();
+}
+
+bool Flag(std::istringstream& line, bool& value) {
+    uint32_t n = 2;
+    value = Decimal(line, n) && n == 1;
+    return n <= 1;
+}
+
+// Why one line is bad, or nothing: a tick starts a reading, a row adds to the latest one.
+std::string ParseLine(const std::string& text, std::vector<RecordedTick>& ticks) {
+    std::istringstream line(text);
+    std::string keyword, mode, more;
+    line >> keyword;
+    if (keyword.empty() || keyword.starts_with('#'))
+        return {};
+    if (keyword == "tick") {
+        RecordedTick tick;
+        if (!Decimal(line, tick.ms) || (line >> mode && mode != "legacy") || line >> more)
+            return "a tick is MS or MS legacy";
+        tick.legacy = mode == "legacy";
+        ticks.push_back(std::move(tick));
         return {};
     }
-    line.remove_prefix(start);
-    const std::size_t end = std::min(line.find(' '), line.size());
-    const std::string_view word = line.substr(0, end);
-    line.remove_prefix(end);
-    return word;
+    if (keyword != "row")
+        return "neither tick nor row";
+    if (ticks.empty())
+        return "a row before the first tick";
+    FakeInterfaceTable::Row row;
+    if (!Decimal(line, row.index) || !Decimal(line, row.type) || !Flag(line, row.hardware) ||
+        !Flag(line, row.filter) || !Decimal(line, row.medium) || !Decimal(line, row.inOctets) ||
+        !Decimal(line, row.outOctets))
+        return "a row is INDEX TYPE HW FILTER MEDIUM IN OUT DESCRIPTION, HW and FILTER 0 or 1";
+    // The description is the rest of the line after the one blank that ends OUT.
+    std::string descr;
+    if (line.get() == ' ')
+        std::getline(line, descr);
+    if (descr.size() > 255)
+        return "a description holds at most 255 characters";
+    row.descrLen = static_cast<uint32_t>(descr.size() + 1); // as Windows counts it, with the NUL
+    row.descr = descr + '\0';
+    ticks.back().rows.push_back(std::move(row));
+    return {};
 }
-
-template <class Number>
-bool Decimal(std::string_view word, Number& value) {
-    if (word.empty())
-        return false;
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), value);
-    return ec == std::errc() && end == word.data() + word.size();
-}
-
-bool Flag(std::string_view word, bool& value) {
-    if (word != "0" && word != "1")
-        return false;
-    value = word == "1";
-    return true;
-}
-
-uint64_t g_clock = 0;
 } // namespace
 
 ParsedRecording ParseRecording(std::istream& in) {
     ParsedRecording parsed;
     std::string text;
     for (int number = 1; std::getline(in, text); ++number) {
-        const auto fail = [&](const std::string& why) {
+        if (text.ends_with('\r'))
+            text.pop_back();
+        if (const std::string why = ParseLine(text, parsed.ticks); !why.empty()) {
             parsed.error = "line " + std::to_string(number) + ": " + why;
             parsed.ticks.clear();
-            return parsed;
-        };
-        std::string_view line = text;
-        if (line.ends_with('\r'))
-            line.remove_suffix(1);
-        std::string_view rest = line;
-        const std::string_view keyword = Word(rest);
-        if (keyword.empty() || keyword.starts_with('#'))
-            continue;
-        if (keyword == "tick") {
-            RecordedTick tick;
-            if (!Decimal(Word(rest), tick.ms))
-                return fail("a tick needs its milliseconds as a decimal number");
-            const std::string_view mode = Word(rest);
-            if (mode == "legacy")
-                tick.legacy = true;
-            else if (!mode.empty())
-                return fail("a tick is followed by nothing or by legacy, not \"" + std::string(mode) + "\"");
-            if (!Word(rest).empty())
-                return fail("too much after the tick");
-            parsed.ticks.push_back(std::move(tick));
-        } else if (keyword == "row") {
-            if (parsed.ticks.empty())
-                return fail("a row before the first tick");
-            uint32_t index = 0, type = 0, medium = 0;
-            bool hardware = false, filter = false;
-            uint64_t octetsIn = 0, octetsOut = 0;
-            if (!Decimal(Word(rest), index) || !Decimal(Word(rest), type) || !Flag(Word(rest), hardware) ||
-                !Flag(Word(rest), filter) || !Decimal(Word(rest), medium) || !Decimal(Word(rest), octetsIn) ||
-                !Decimal(Word(rest), octetsOut))
-                return fail("a row is INDEX TYPE HW FILTER MEDIUM IN OUT DESCRIPTION: decimal numbers, HW "
-                            "and FILTER 0 or 1");
-            // The description is the rest of the line after the one blank that ends OUT.
-            if (!rest.empty())
-                rest.remove_prefix(1);
-            if (rest.size() > 255)
-                return fail("a description holds at most 255 characters");
-            FakeInterfaceTable::Row row =
-                FakeInterfaceTable::WindowsRow(std::string(rest), octetsIn, octetsOut, index);
-            row.type = type;
-            row.hardware = hardware;
-            row.filter = filter;
-            row.medium = medium;
-            parsed.ticks.back().rows.push_back(std::move(row));
-        } else {
-            return fail("neither tick nor row: \"" + std::string(keyword) + "\"");
+            break;
         }
     }
     return parsed;
@@ -118,12 +98,13 @@ ReplayResult Replay(const std::vector<RecordedTick>& ticks, const std::string& i
     {
         cNetStatus net;
         net.Status = [&](int32_t lIn, int32_t lOut) {
-            result.events.push_back({false, lIn, lOut, {}});
+            result.lines += std::to_string(lIn) + ' ' + std::to_string(lOut) + '\n';
             result.totalIn += lIn;
             result.totalOut += lOut;
         };
         net.Gap = [&](uint64_t in, uint64_t out, uint64_t ms) {
-            result.events.push_back({true, 0, 0, {in, out, ms}});
+            result.lines +=
+                "gap " + std::to_string(in) + ' ' + std::to_string(out) + ' ' + std::to_string(ms) + '\n';
         };
         net.SetInterface(interfaceName);
         show(ticks.front());
@@ -140,14 +121,6 @@ ReplayResult Replay(const std::vector<RecordedTick>& ticks, const std::string& i
 }
 
 std::string FormatReplay(const ReplayResult& result) {
-    std::ostringstream out;
-    for (const auto& event : result.events) {
-        if (event.gap)
-            out << "gap " << event.gapOctets.in << ' ' << event.gapOctets.out << ' ' << event.gapOctets.ms
-                << '\n';
-        else
-            out << event.lIn << ' ' << event.lOut << '\n';
-    }
-    out << "total " << result.totalIn << ' ' << result.totalOut << '\n';
-    return out.str();
+    return result.lines + "total " + std::to_string(result.totalIn) + ' ' + std::to_string(result.totalOut) +
+           '\n';
 }

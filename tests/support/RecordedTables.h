@@ -5,7 +5,6 @@
 #include <istream>
 #include <optional>
 #include <string>
-#include <utility>
 #include <vector>
 
 // A recorded sequence of interface tables, as iftable_record writes it and iftable_replay reads it:
@@ -26,21 +25,13 @@ struct ParsedRecording {
 };
 ParsedRecording ParseRecording(std::istream& in);
 
-// What the sampler raised when fed the recording through its seams, watching `interfaceName`.
+// What the sampler raised when fed the recording through its seams, watching `interfaceName`: one line
+// "IN OUT" per sample and "gap IN OUT MS" per gap (before the sample it is raised with), in order.
 struct ReplayResult {
-    struct Gap {
-        uint64_t in, out, ms;
-    };
-    // In order; a gap's entry comes before the sample it is raised with.
-    struct Event {
-        bool gap;
-        int32_t lIn, lOut;
-        Gap gapOctets;
-    };
-    std::vector<Event> events;
+    std::string lines;
     int64_t totalIn = 0, totalOut = 0;
 };
 ReplayResult Replay(const std::vector<RecordedTick>& ticks, const std::string& interfaceName);
 
-// One line "IN OUT" per sample, "gap IN OUT MS" per gap, then "total IN OUT".
+// The lines, then "total IN OUT".
 std::string FormatReplay(const ReplayResult& result);
