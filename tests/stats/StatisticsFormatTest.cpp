@@ -34,10 +34,14 @@ TEST(StatisticsFormat, AmountsInEachUnitRoundToEvenWithTheUsersSeparator) {
 TEST(StatisticsFormat, OneUpdateGivesTwelveFieldsWithTheMeanAverageAndUnwrappedSums) {
     cNetStatistics s, threeAndFour, oneAndFour, fast;
     s.AddData(1000, 24);
-    EXPECT_EQ(
-        StatisticsTexts(s, Bytes),
-        (std::array<std::string, 12>{"1000 b", "24 b", "1024 b", "1000 b/s", "24 b/s", "1024 b/s", "1000 b/s",
-                                     "24 b/s", "512 b/s", "1000 b/s", "24 b/s", "1024 b/s"}));
+    const std::array<const char*, 12> expected{"1000 b",  "24 b",     "1024 b",   "1000 b/s",
+                                               "24 b/s",  "1024 b/s", "1000 b/s", "24 b/s",
+                                               "512 b/s", "1000 b/s", "24 b/s",   "1024 b/s"};
+    const char* const rows[] = {"total", "current", "average", "maximum"};
+    const char* const columns[] = {"in", "out", "total"};
+    const auto one = StatisticsTexts(s, Bytes);
+    for (size_t i = 0; i < one.size(); ++i)
+        EXPECT_EQ(one[i], expected[i]) << rows[i / 3] << " " << columns[i % 3];
     EXPECT_EQ(StatisticsTexts(s, Kilobytes)[4], "0 kb/s");
     threeAndFour.AddData(3, 4);
     oneAndFour.AddData(1, 4);
