@@ -49,12 +49,16 @@ protected:
     }
 
     bool m_changed = false;
-    frmQuotas m_dialog{
-        QuotaLinks{.StatusOf = [](const Quota&) { return std::optional(QuotaStatus{.Percent = 80}); },
-                   .InterfaceNames = [] { return std::vector<std::string>{"Test Adapter"}; },
-                   .QuotasChanged = [this] { m_changed = true; },
-                   .LoadedChanged = {},
-                   .Title = kTitle}};
+    frmQuotas m_dialog{QuotaLinks{.StatusOf =
+                                      [](const Quota&) {
+                                          QuotaStatus status;
+                                          status.Percent = 80;
+                                          return std::optional(status);
+                                      },
+                                  .InterfaceNames = [] { return std::vector<std::string>{"Test Adapter"}; },
+                                  .QuotasChanged = [this] { m_changed = true; },
+                                  .LoadedChanged = {},
+                                  .Title = kTitle}};
     HWND m_window = nullptr;
 };
 } // namespace
