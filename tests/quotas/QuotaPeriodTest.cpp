@@ -67,10 +67,12 @@ TEST(QuotaPeriod, BoundariesAreLocalMidnights) {
         PeriodAt(QuotaOf(QuotaPeriodKind::Day), RulesCalendar({300, 0, 0, {}, {}}), Utc(2026, 3, 1, 2));
     EXPECT_EQ(day.StartUtc, Utc(2026, 2, 28, 5));
     EXPECT_EQ(day.EndUtc, Utc(2026, 3, 1, 5));
-    const LocalDateTime evening = RulesCalendar({300, 0, 0, {}, {}}).ToLocal(Utc(2026, 3, 1, 2, 5) + 30);
-    EXPECT_EQ(evening.Hour, 21);
-    EXPECT_EQ(evening.Minute, 5);
-    EXPECT_EQ(evening.Second, 30);
+    // Early in the local day, just past a whole hour: 03:00:02 on 1 March.
+    const LocalDateTime early = RulesCalendar({300, 0, 0, {}, {}}).ToLocal(Utc(2026, 3, 1, 8) + 2);
+    EXPECT_EQ(early.Date, (CivilDate{2026, 3, 1}));
+    EXPECT_EQ(early.Hour, 3);
+    EXPECT_EQ(early.Minute, 0);
+    EXPECT_EQ(early.Second, 2);
 }
 
 TEST(QuotaPeriod, ADaylightSavingDayInsideThePeriodCountsItsOwnHours) {
