@@ -35,11 +35,6 @@ TEST_F(Periods, EveryBoundaryBelongsToTheLaterPeriod) {
     EXPECT_EQ(Aggregate(data, zone, HistoryPeriod::Day, {2026, 12, 31}, 0)[23].in, 1u);
 }
 
-TEST_F(Periods, AMonthHasADayPerDate) {
-    EXPECT_EQ(Aggregate(data, zone, HistoryPeriod::Month, {2028, 2, 1}, 0).size(), 29u);
-    EXPECT_EQ(Aggregate(data, zone, HistoryPeriod::Month, {2027, 2, 1}, 0).size(), 28u);
-}
-
 TEST_F(Periods, NamesAndSteps) {
     EXPECT_EQ(PeriodName(HistoryPeriod::Day, {2026, 12, 8}), "Tuesday, 8 December 2026");
     EXPECT_EQ(PeriodName(HistoryPeriod::Month, {2026, 12, 8}), "December 2026");

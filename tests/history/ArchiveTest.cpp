@@ -23,14 +23,6 @@ struct MonthEnd : testing::Test {
     }
 };
 
-TEST_F(MonthEnd, TheEndedMonthBecomesAnArchiveBesideItsJournal) {
-    RecordNovember();
-    EXPECT_EQ(files.files.count("2026-11.archive"), 1u);
-    EXPECT_EQ(files.files.count("2026-11.journal"), 1u);
-    EXPECT_EQ(files.files.count("2026-12.journal"), 1u);
-    EXPECT_EQ(Loaded(), 4200u);
-}
-
 TEST_F(MonthEnd, ACrashBetweenAnyTwoStepsOfTheArchiveLeavesTheMonthReadable) {
     RecordNovember();
     files.files.erase("2026-11.archive");
@@ -56,7 +48,7 @@ TEST_F(MonthEnd, ACrashBetweenAnyTwoStepsOfTheArchiveLeavesTheMonthReadable) {
     }
 }
 
-TEST_F(MonthEnd, YearRolloverArchivesDecemberAndJournalsOlderThanLastMonthGo) {
+TEST_F(MonthEnd, EndedMonthsBecomeArchivesAndJournalsOlderThanLastMonthGo) {
     RecordNovember();
     clock.utc = Utc(2026, 12, 31, 23, 59);
     {
@@ -66,6 +58,7 @@ TEST_F(MonthEnd, YearRolloverArchivesDecemberAndJournalsOlderThanLastMonthGo) {
         meter.Run(120, 1, 1);
     }
     EXPECT_EQ(files.files.count("2026-12.archive"), 1u);
+    EXPECT_EQ(files.files.count("2026-12.journal"), 1u); // beside its archive for a month
     EXPECT_EQ(files.files.count("2027-01.journal"), 1u);
     EXPECT_EQ(files.files.count("2026-11.journal"), 0u);
     EXPECT_EQ(files.files.count("2026-11.archive"), 1u);

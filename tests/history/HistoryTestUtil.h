@@ -13,10 +13,6 @@ inline HistoryInterface Interface(uint8_t n, bool countedInAll = true) {
     return {Guid(n), "Adapter " + std::to_string(n), "Ethernet " + std::to_string(n), countedInAll};
 }
 
-inline int64_t Utc(int y, int mo, int d, int h = 0, int mi = 0) {
-    return DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60;
-}
-
 // One interface's counters as the sampler would see them, fed to a recorder second by second with a
 // flush at every whole minute, as the program's minute timer does.
 struct Meter {
@@ -41,9 +37,4 @@ struct Meter {
 inline uint64_t TotalIn(const HistoryData& data, uint8_t n) {
     const std::size_t i = data.Find(Guid(n));
     return i < data.Interfaces().size() ? data.TotalIn(i) : 0;
-}
-
-inline uint64_t TotalOut(const HistoryData& data, uint8_t n) {
-    const std::size_t i = data.Find(Guid(n));
-    return i < data.Interfaces().size() ? data.TotalOut(i) : 0;
 }

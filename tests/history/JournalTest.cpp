@@ -47,16 +47,6 @@ TEST(Journal, OneFlippedBitInAnyRecordEndsItAndKeepsEveryEarlierRecord) {
         }
 }
 
-TEST(Journal, MinutesAddUpInTheirQuarter) {
-    std::vector<std::size_t> starts;
-    HistoryData data;
-    ScanJournal(Journal(starts), data);
-    // Minutes 29000009..29000012 straddle the quarter that starts at minute 29000010.
-    ASSERT_EQ(data.Series(0).size(), 2u);
-    EXPECT_EQ(data.Series(0)[0].in, 100u);
-    EXPECT_EQ(data.Series(0)[1].in, 900u);
-}
-
 TEST(Journal, AnArchiveKeepsWhetherAllInterfacesCountsAnInterface) {
     HistoryData month, read;
     month.Add(month.Intern(Interface(2, false)), 7, 1, 1, 0);

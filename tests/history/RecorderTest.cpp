@@ -17,22 +17,19 @@ struct Recording : testing::Test {
         r->Open();
         return r;
     }
+    // A run of `seconds` at 10 octets in and 1 out a second, killed at its end; returns its meter's
+    // counters.
+    Meter Run(int seconds, const HistoryInterface& entry = Interface(1), uint64_t counters = 0) {
+        auto r = Start();
+        Meter meter{*r, clock, r->Track(entry, counters, 0), counters};
+        meter.Run(seconds, 10, 1);
+        return meter;
+    }
     uint64_t Recorded() { return TotalIn(Start()->Data(), 1); }
 };
 
-TEST_F(Recording, AKilledRunKeepsEveryWholeMinute) {
-    auto r = Start();
-    Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-    meter.Run(150, 10, 1); // 09:00:01 to 09:02:30
-    r.reset();
-    EXPECT_EQ(Recorded(), 1190u);
-}
-
-TEST_F(Recording, APowerCutKeepsEveryWholeMinute) {
-    auto r = Start();
-    Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-    meter.Run(150, 10, 1);
-    r.reset();
+TEST_F(Recording, AKilledRunAndAPowerCutKeepEveryWholeMinute) {
+    Run(150); // 09:00:01 to 09:02:30
     files.PowerCut();
     EXPECT_EQ(Recorded(), 1190u);
 }
@@ -62,52 +59,30 @@ TEST_F(Recording, FlushOnRequestWritesTheMinuteSoFar) {
 }
 
 TEST_F(Recording, TrafficWhileClosedInTheSameBootIsAddedToTheMinuteOfStartAndMarked) {
-    uint64_t counter = 0, out = 0;
-    {
-        auto r = Start();
-        Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-        meter.Run(150, 10, 1);
-        counter = meter.in;
-        out = meter.out;
-    } // killed: the last 30 seconds were never written
+    const Meter before = Run(150); // killed: the last 30 seconds were never written
     clock.Advance(600);
-    counter += 5000;
     auto r = Start();
-    r->Track(Interface(1), counter, out);
+    r->Track(Interface(1), before.in + 5000, before.out);
     EXPECT_EQ(r->CountWhileClosed(true), 1u);
     r->Flush(true);
-    EXPECT_EQ(TotalIn(r->Data(), 1), counter);
+    EXPECT_EQ(TotalIn(r->Data(), 1), before.in + 5000);
     EXPECT_EQ(r->Data().Series(0).back().flags, kCountedWhileClosed);
 }
 
-TEST_F(Recording, NothingIsCountedWhileClosedAfterARebootOrWhenSwitchedOff) {
-    {
+TEST_F(Recording, NothingIsCountedWhileClosedAfterARebootOrWhenSwitchedOffOrWhenTheCounterWentDown) {
+    Run(60, Interface(1), 50000);
+    const auto again = [&](bool enabled, uint64_t counter = 100000) {
         auto r = Start();
-        Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-        meter.Run(60, 10, 1);
-    }
-    auto again = [&](bool enabled) {
-        auto r = Start();
-        r->Track(Interface(1), 100000, 0);
+        r->Track(Interface(1), counter, 0);
         return r->CountWhileClosed(enabled);
     };
-    clock.utc += 600;
+    clock.Advance(600);
+    EXPECT_EQ(again(true, 10), 0u);
     EXPECT_EQ(again(false), 0u);
     clock.ticks = 30000; // restarted half a minute ago
     EXPECT_EQ(again(true), 0u);
     clock.ticks = 400000000; // restarted, and up for longer than the last boot was
     EXPECT_EQ(again(true), 0u);
-}
-
-TEST_F(Recording, ACounterThatWentDownCountsNothingWhileClosed) {
-    {
-        auto r = Start();
-        Meter meter{*r, clock, r->Track(Interface(1), 50000, 0), 50000};
-        meter.Run(60, 10, 1);
-    }
-    auto r = Start();
-    r->Track(Interface(1), 10, 0);
-    EXPECT_EQ(r->CountWhileClosed(true), 0u);
 }
 
 TEST_F(Recording, TheClockSetBackOrForwardByADayKeepsEveryMinuteAtItsOwnTime) {
@@ -148,26 +123,13 @@ TEST_F(Recording, ASecondCopyOnlyReads) {
 }
 
 TEST_F(Recording, ANewDescriptionIsWrittenAndAnUnchangedOneIsNot) {
-    {
-        auto r = Start();
-        Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-        meter.Run(60, 10, 1);
-    }
+    Run(60);
     const std::size_t before = files.files.at("2026-12.journal")->bytes.size();
+    Run(60);
+    EXPECT_EQ(files.files.at("2026-12.journal")->bytes.size() - before, kRecordOverhead + 27);
     HistoryInterface renamed = Interface(1);
     renamed.alias = "Office";
-    {
-        auto r = Start();
-        Meter meter{*r, clock, r->Track(Interface(1), 0, 0)};
-        meter.Run(60, 10, 1);
-    }
-    const std::size_t unchanged = files.files.at("2026-12.journal")->bytes.size() - before;
-    {
-        auto r = Start();
-        Meter meter{*r, clock, r->Track(renamed, 0, 0)};
-        meter.Run(60, 10, 1);
-    }
-    EXPECT_EQ(unchanged, kRecordOverhead + 27);
+    Run(60, renamed);
     EXPECT_EQ(Start()->Data().Interfaces()[0].alias, "Office");
 }
 } // namespace

@@ -48,16 +48,13 @@ TEST(Zones, DaylightSavingDaysHaveTheirOwnLengthAndAnHourPerClockHour) {
     }
 }
 
-TEST(Zones, LocalMidnightFollowsTheOffsetOfItsDay) {
+TEST(Zones, LocalTimesTurnToUtcByTheOffsetOfTheirDay) {
     FixedZoneRules us(UsEastern()), nepal(Kathmandu());
-    EXPECT_EQ(ZoneCalendar(us).StartOfDay({2026, 7, 1}), Utc(2026, 7, 1, 4));
-    EXPECT_EQ(ZoneCalendar(us).StartOfDay({2026, 12, 1}), Utc(2026, 12, 1, 5));
-    EXPECT_EQ(ZoneCalendar(nepal).StartOfDay({2026, 12, 8}), Utc(2026, 12, 7, 18, 15));
-}
-
-TEST(Zones, ARepeatedTimeIsItsFirstAndASkippedOneTheEndOfTheGap) {
-    FixedZoneRules us(UsEastern());
     const ZoneCalendar zone(us);
+    EXPECT_EQ(zone.StartOfDay({2026, 7, 1}), Utc(2026, 7, 1, 4));
+    EXPECT_EQ(zone.StartOfDay({2026, 12, 1}), Utc(2026, 12, 1, 5));
+    EXPECT_EQ(ZoneCalendar(nepal).StartOfDay({2026, 12, 8}), Utc(2026, 12, 7, 18, 15));
+    // A repeated time is its first, a skipped one the end of the gap.
     EXPECT_EQ(zone.ToUtc(Utc(2026, 11, 1, 1, 30)), Utc(2026, 11, 1, 5, 30));
     EXPECT_EQ(zone.ToUtc(Utc(2026, 3, 8, 2, 30)), Utc(2026, 3, 8, 7));
 }
@@ -87,14 +84,4 @@ TEST(Zones, EachYearIsReadWithItsOwnRules) {
     EXPECT_EQ(zone.OffsetAt(Utc(2007, 3, 20, 12)), -4 * 3600);
 }
 
-TEST(Zones, AQuarterBelongsToTheLocalDayItStartsIn) {
-    FixedZoneRules nepal(Kathmandu());
-    const ZoneCalendar zone(nepal);
-    HistoryData data;
-    data.Add(data.Intern(Interface(1)), Utc(2026, 12, 7, 18, 0) / kQuarterSeconds, 1, 0, 0);
-    data.Add(0, Utc(2026, 12, 7, 18, 15) / kQuarterSeconds, 10, 0, 0);
-    const auto days = Aggregate(data, zone, HistoryPeriod::Month, {2026, 12, 1}, 0);
-    EXPECT_EQ(days[6].in, 1u);
-    EXPECT_EQ(days[7].in, 10u);
-}
 } // namespace

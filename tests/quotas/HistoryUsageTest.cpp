@@ -4,8 +4,7 @@
 #include <gtest/gtest.h>
 
 namespace {
-// Kathmandu, +5:45: local midnight of 8 December 2026 is 18:15 UTC the day before.
-const FixedZoneRules kKathmandu({-345, 0, 0, {}, {}});
+// Local midnight of 8 December 2026 in Kathmandu (+5:45) is 18:15 UTC the day before.
 const int64_t kMidnight = Utc(2026, 12, 7, 18, 15);
 
 int64_t QuarterOf(int64_t utc) {
@@ -48,21 +47,5 @@ TEST_F(HistoryUsage, AQuarterCountsWhenItStartsInTheRange) {
     EXPECT_EQ(usage.Between("Adapter 1", kMidnight, kMidnight + 3600).In, 2u);
     // From one second after midnight: the quarter that started at midnight is before it.
     EXPECT_EQ(usage.Between("Adapter 1", kMidnight + 1, kMidnight + 3660).In, 4u);
-}
-
-TEST(HistoryCalendar, LocalTimeAndMidnightFollowTheZone) {
-    const ZoneCalendar zone(kKathmandu);
-    const HistoryLocalCalendar calendar(zone);
-    const LocalDateTime local = calendar.ToLocal(Utc(2026, 12, 8, 10, 20) + 30);
-    EXPECT_EQ(local.Date, (CivilDate{2026, 12, 8}));
-    EXPECT_EQ(local.Hour, 16);
-    EXPECT_EQ(local.Minute, 5);
-    EXPECT_EQ(local.Second, 30);
-    EXPECT_EQ(calendar.ToLocal(kMidnight - 1).Date, (CivilDate{2026, 12, 7}));
-    // Early in the day and just past an hour.
-    const LocalDateTime early = calendar.ToLocal(kMidnight + 3 * 3600 + 2);
-    EXPECT_EQ(early.Date, (CivilDate{2026, 12, 8}));
-    EXPECT_EQ(early.Hour, 3);
-    EXPECT_EQ(calendar.LocalMidnight({2026, 12, 8}), kMidnight);
 }
 } // namespace

@@ -131,20 +131,15 @@ TEST_F(QuotaFormFixture, AnInterfaceThatIsAwayStaysAChoice) {
     EXPECT_EQ(QuotaInterfaceChoices({"eth0"}, "eth0"), std::vector<std::string>{"eth0"});
 }
 
-TEST_F(QuotaFormFixture, ARenameStoresTheNewNameAndDeletesTheOldOne) {
-    WriteQuota(kHKeyCurrentUser, kTitle, Mobile());
-    Quota renamed = Mobile();
-    renamed.Name = "Phone";
-    EXPECT_TRUE(ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "Mobile"));
-    EXPECT_EQ(StoredNames(), std::vector<std::string>{"Phone"});
-}
-
-TEST_F(QuotaFormFixture, ARenameInCaseOnlyKeepsTheQuota) {
+TEST_F(QuotaFormFixture, ARenameStoresTheNewNameAndDeletesTheOldOneButOneInCaseOnlyKeepsIt) {
     WriteQuota(kHKeyCurrentUser, kTitle, Mobile());
     Quota renamed = Mobile();
     renamed.Name = "MOBILE";
     EXPECT_TRUE(ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "Mobile"));
     EXPECT_EQ(StoredNames().size(), 1u);
+    renamed.Name = "Phone";
+    EXPECT_TRUE(ReplaceQuota(kHKeyCurrentUser, kTitle, renamed, "MOBILE"));
+    EXPECT_EQ(StoredNames(), std::vector<std::string>{"Phone"});
 }
 
 TEST_F(QuotaFormFixture, ARefusedWriteKeepsTheOldQuotaAndLeavesNoHalfNewOne) {

@@ -12,20 +12,9 @@ QuotaAnnouncements After(const char* name, uint64_t used, QuotaAnnouncements ann
     quota.Name = name;
     quota.Limit = 100;
     FakeUsageSource usage;
-    usage.Add("", UtcSeconds(2026, 12, 8, 9), used, 0);
-    CheckQuotas({quota}, usage, FixedOffsetCalendar(), UtcSeconds(2026, 12, 8, 10), announced);
+    usage.Add("", Utc(2026, 12, 8, 9), used, 0);
+    CheckQuotas({quota}, usage, RulesCalendar(), Utc(2026, 12, 8, 10), announced);
     return announced;
-}
-
-TEST(QuotaState, WhatWasSavedComesBack) {
-    FakeHistoryFiles files;
-    // What a save cut short left behind is written over.
-    files.files[kQuotaStateTempName] =
-        std::make_shared<FakeHistoryFiles::Content>(FakeHistoryFiles::Content{{'x'}, {'x'}});
-    const QuotaAnnouncements announced = After("Mobile", 85);
-    ASSERT_TRUE(SaveAnnouncements(files, announced));
-    files.PowerCut();
-    EXPECT_EQ(LoadAnnouncements(files), announced);
 }
 
 TEST(QuotaState, ACrashAtAnyStepOfASaveLeavesTheOldOrTheNew) {
@@ -46,10 +35,16 @@ TEST(QuotaState, ACrashAtAnyStepOfASaveLeavesTheOldOrTheNew) {
     }
 }
 
-TEST(QuotaState, AMissingOrDamagedFileAnnouncesNothing) {
+TEST(QuotaState, WhatWasSavedComesBackAndAMissingOrDamagedFileAnnouncesNothing) {
     FakeHistoryFiles files;
     EXPECT_TRUE(LoadAnnouncements(files).Entries().empty());
-    ASSERT_TRUE(SaveAnnouncements(files, After("Mobile", 85)));
+    // What a save cut short left behind is written over.
+    files.files[kQuotaStateTempName] =
+        std::make_shared<FakeHistoryFiles::Content>(FakeHistoryFiles::Content{{'x'}, {'x'}});
+    const QuotaAnnouncements announced = After("Mobile", 85);
+    ASSERT_TRUE(SaveAnnouncements(files, announced));
+    files.PowerCut();
+    EXPECT_EQ(LoadAnnouncements(files), announced);
     files.files[kQuotaStateName]->bytes[3] ^= 1;
     EXPECT_TRUE(LoadAnnouncements(files).Entries().empty());
 }

@@ -73,19 +73,16 @@ TEST_F(QuotaStore, MissingValuesTakeTheirDefaultsAndLevelsAreSorted) {
 }
 
 TEST_F(QuotaStore, ABadValueSkipsThatQuotaWithItsFaultAndNoOther) {
+    const std::string limit = " is not a number of bytes from 1 to 1152921504606846976";
     const struct {
         const char* key;
         const char* value;
-        const char* fault;
+        std::string fault;
     } cases[] = {
-        {"Limit", "0", "the limit \"0\" is not a number of bytes from 1 to 1152921504606846976"},
-        {"Limit", "1152921504606846977",
-         "the limit \"1152921504606846977\" is not a number of bytes from 1 to "
-         "1152921504606846976"},
-        {"Limit", "5 GB", "the limit \"5 GB\" is not a number of bytes from 1 to 1152921504606846976"},
-        {"Limit", "99999999999999999999",
-         "the limit \"99999999999999999999\" is not a number of bytes from 1 to "
-         "1152921504606846976"},
+        {"Limit", "0", "the limit \"0\"" + limit},
+        {"Limit", "1152921504606846977", "the limit \"1152921504606846977\"" + limit},
+        {"Limit", "5 GB", "the limit \"5 GB\"" + limit},
+        {"Limit", "99999999999999999999", "the limit \"99999999999999999999\"" + limit},
         {"Period", "Year", "the period \"Year\" is not Day, Week, Month or Days"},
         {"Start", "32", "the start \"32\" is not a billing day from 1 to 31"},
         {"Start", "0", "the start \"0\" is not a billing day from 1 to 31"},

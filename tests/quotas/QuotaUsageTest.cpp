@@ -20,48 +20,48 @@ Quota QuotaOf(uint64_t limit, QuotaPeriodKind period = QuotaPeriodKind::Day,
 }
 
 QuotaStatus StatusAt(const Quota& quota, const FakeUsageSource& usage, int64_t now) {
-    return QuotaStatusAt(quota, usage, FixedOffsetCalendar(), now);
+    return QuotaStatusAt(quota, usage, RulesCalendar(), now);
 }
 } // namespace
 
 TEST(QuotaUsage, CountsTheChosenDirectionOfTheChosenInterfaceInsideThePeriod) {
     FakeUsageSource usage;
-    usage.Add("Ethernet", UtcSeconds(2026, 3, 9, 23, 59), 1000, 1000); // the day before
-    usage.Add("Ethernet", UtcSeconds(2026, 3, 10, 1), 300, 20);
-    usage.Add("WiFi", UtcSeconds(2026, 3, 10, 2), 4000, 500);
-    const int64_t now = UtcSeconds(2026, 3, 10, 6);
+    usage.Add("Ethernet", Utc(2026, 3, 9, 23, 59), 1000, 1000); // the day before
+    usage.Add("Ethernet", Utc(2026, 3, 10, 1), 300, 20);
+    usage.Add("WiFi", Utc(2026, 3, 10, 2), 4000, 500);
+    const int64_t now = Utc(2026, 3, 10, 6);
     using enum QuotaCount;
     EXPECT_EQ(StatusAt(QuotaOf(kMB), usage, now).Used, 4820u);
     EXPECT_EQ(StatusAt(QuotaOf(kMB, QuotaPeriodKind::Day, In), usage, now).Used, 4300u);
     EXPECT_EQ(StatusAt(QuotaOf(kMB, QuotaPeriodKind::Day, Out), usage, now).Used, 520u);
     EXPECT_EQ(StatusAt(QuotaOf(kMB, QuotaPeriodKind::Day, Total, "Ethernet"), usage, now).Used, 320u);
     FakeUsageSource huge;
-    huge.Add("", UtcSeconds(2026, 3, 10, 3), UINT64_MAX - 5, 10); // stops at the top instead of wrapping
+    huge.Add("", Utc(2026, 3, 10, 3), UINT64_MAX - 5, 10); // stops at the top instead of wrapping
     EXPECT_EQ(StatusAt(QuotaOf(kMB), huge, now).Used, UINT64_MAX);
 }
 
 TEST(QuotaUsage, ForecastExtendsTheAverageRateSoFarToThePeriodsEnd) {
     FakeUsageSource usage;
-    usage.Add("", UtcSeconds(2026, 3, 10, 3), 0, 250 * kMB);
-    const QuotaStatus status = StatusAt(QuotaOf(2 * kGB), usage, UtcSeconds(2026, 3, 10, 6));
+    usage.Add("", Utc(2026, 3, 10, 3), 0, 250 * kMB);
+    const QuotaStatus status = StatusAt(QuotaOf(2 * kGB), usage, Utc(2026, 3, 10, 6));
     EXPECT_DOUBLE_EQ(status.Percent, 250.0 / 2048 * 100);
     EXPECT_EQ(status.Forecast, 1000 * kMB); // a quarter of the day gone
-    EXPECT_EQ(StatusAt(QuotaOf(2 * kGB), usage, UtcSeconds(2026, 3, 10)).Forecast, 0u);
+    EXPECT_EQ(StatusAt(QuotaOf(2 * kGB), usage, Utc(2026, 3, 10)).Forecast, 0u);
 }
 
 TEST(QuotaUsage, WhatIsLeftIsSharedByTheRemainingDaysAndTheBalloonSaysSo) {
     FakeUsageSource usage;
-    usage.Add("", UtcSeconds(2026, 3, 2), 4 * kGB, 0);
+    usage.Add("", Utc(2026, 3, 2), 4 * kGB, 0);
     const Quota mobile = QuotaOf(5 * kGB, QuotaPeriodKind::Month);
-    const QuotaStatus status = StatusAt(mobile, usage, UtcSeconds(2026, 3, 23, 12));
+    const QuotaStatus status = StatusAt(mobile, usage, Utc(2026, 3, 23, 12));
     EXPECT_EQ(status.DaysLeft, 9); // today included
     EXPECT_EQ(status.LeftPerDay, kGB / 9);
     EXPECT_EQ(QuotaBalloonText(mobile, status, 80),
               "Vantorel: 80% of Mobile used (4.0 of 5.0 GB), 9 days left");
-    EXPECT_EQ(QuotaBalloonText(mobile, StatusAt(mobile, usage, UtcSeconds(2026, 3, 31, 23)), 80),
+    EXPECT_EQ(QuotaBalloonText(mobile, StatusAt(mobile, usage, Utc(2026, 3, 31, 23)), 80),
               "Vantorel: 80% of Mobile used (4.0 of 5.0 GB), 1 day left");
-    usage.Add("", UtcSeconds(2026, 3, 3), 2 * kGB, 0);
-    EXPECT_EQ(StatusAt(mobile, usage, UtcSeconds(2026, 3, 23, 12)).LeftPerDay, 0u);
+    usage.Add("", Utc(2026, 3, 3), 2 * kGB, 0);
+    EXPECT_EQ(StatusAt(mobile, usage, Utc(2026, 3, 23, 12)).LeftPerDay, 0u);
 }
 
 TEST(QuotaUsage, ALevelIsReachedAtItsShareOfTheLimitRoundedUp) {

@@ -18,13 +18,10 @@ public:
         return n;
     }
     bool Append(const uint8_t* data, std::size_t count) override {
-        if (!writable_ || !owner_.Step())
-            return false;
-        content_->bytes.insert(content_->bytes.end(), data, data + count);
-        return true;
+        return WriteAt(content_->bytes.size(), data, count);
     }
     bool WriteAt(uint64_t offset, const uint8_t* data, std::size_t count) override {
-        if (!writable_ || !owner_.Step())
+        if (!Changes())
             return false;
         auto& b = content_->bytes;
         if (b.size() < offset + count)
@@ -33,7 +30,7 @@ public:
         return true;
     }
     bool Truncate(uint64_t size) override {
-        if (!writable_ || !owner_.Step())
+        if (!Changes())
             return false;
         content_->bytes.resize(std::min<std::size_t>(content_->bytes.size(), static_cast<std::size_t>(size)));
         return true;
@@ -46,22 +43,18 @@ public:
     }
 
 private:
+    bool Changes() { return writable_ && owner_.Step(); }
+
     FakeHistoryFiles& owner_;
     std::shared_ptr<FakeHistoryFiles::Content> content_;
     bool writable_;
 };
 
 namespace {
-class FakeLock : public IHistoryLock {
-public:
-    FakeLock(std::map<std::string, int>& locks, std::string name) : locks_(locks), name_(std::move(name)) {
-        ++locks_[name_];
-    }
-    ~FakeLock() override { --locks_[name_]; }
-
-private:
-    std::map<std::string, int>& locks_;
-    std::string name_;
+struct FakeLock : IHistoryLock {
+    explicit FakeLock(bool& h) : held(h) { held = true; }
+    ~FakeLock() override { held = false; }
+    bool& held;
 };
 } // namespace
 
@@ -96,10 +89,7 @@ bool FakeHistoryFiles::Replace(const std::string& from, const std::string& to) {
 }
 
 bool FakeHistoryFiles::Remove(const std::string& name) {
-    if (!files.count(name) || !Step())
-        return false;
-    files.erase(name);
-    return true;
+    return files.count(name) && Step() && files.erase(name);
 }
 
 std::vector<std::string> FakeHistoryFiles::List() {
@@ -110,9 +100,8 @@ std::vector<std::string> FakeHistoryFiles::List() {
 }
 
 std::unique_ptr<IHistoryLock> FakeHistoryFiles::TryLock(const std::string& name) {
-    if (locks[name] > 0)
-        return nullptr;
-    return std::make_unique<FakeLock>(locks, name);
+    bool& held = locks[name];
+    return held ? nullptr : std::make_unique<FakeLock>(held);
 }
 
 void FakeHistoryFiles::PowerCut() {

@@ -1,7 +1,7 @@
 #pragma once
 // An in-memory history folder that keeps what was flushed apart from what was only written, so that a
 // test can cut the power, or make the process die at any step.
-#include "history/HistorySeams.h"
+#include "history/ZoneCalendar.h"
 
 #include <cstdint>
 #include <map>
@@ -31,7 +31,7 @@ public:
     int Steps() const { return steps_; }
 
     std::map<std::string, std::shared_ptr<Content>> files;
-    std::map<std::string, int> locks;
+    std::map<std::string, bool> locks; // held
 
 private:
     friend class FakeHistoryFile;
@@ -60,3 +60,8 @@ public:
     ZoneYearRules ForYear(int) const override { return rules; }
     ZoneYearRules rules;
 };
+
+// Seconds since 1970 of a UTC date and time.
+inline int64_t Utc(int y, int mo, int d, int h = 0, int mi = 0) {
+    return DaysFromCivil(y, mo, d) * 86400 + h * 3600 + mi * 60;
+}

@@ -1,44 +1,33 @@
 #pragma once
-#include "quotas/QuotaTime.h"
+#include "quotas/HistoryUsage.h"
+#include "support/FakeHistoryFiles.h"
 
 #include <map>
 #include <string>
 
-// A local calendar whose zone is a fixed offset from UTC.
-class FixedOffsetCalendar : public ILocalCalendar {
+// The program's own local calendar, under zone rules that are the same every year (UTC by default).
+class RulesCalendar : public ILocalCalendar {
 public:
-    explicit FixedOffsetCalendar(int64_t offsetSeconds = 0) : m_offset(offsetSeconds) {}
-    LocalDateTime ToLocal(int64_t utc) const override;
-    int64_t LocalMidnight(const CivilDate& date) const override;
+    explicit RulesCalendar(ZoneYearRules rules = {}) : m_rules(rules) {}
+    RulesCalendar(const RulesCalendar&) = delete;
+    LocalDateTime ToLocal(int64_t utc) const override { return m_calendar.ToLocal(utc); }
+    int64_t LocalMidnight(const CivilDate& date) const override { return m_calendar.LocalMidnight(date); }
 
 private:
-    int64_t m_offset;
-};
-
-// A zone with one change of offset at one instant, as a daylight-saving start (the offset grows: an
-// hour of local time does not exist) or end (it shrinks: an hour comes twice).
-class OneChangeCalendar : public ILocalCalendar {
-public:
-    OneChangeCalendar(int64_t offsetBefore, int64_t changeUtc, int64_t offsetAfter)
-        : m_before(offsetBefore), m_change(changeUtc), m_after(offsetAfter) {}
-    LocalDateTime ToLocal(int64_t utc) const override;
-    int64_t LocalMidnight(const CivilDate& date) const override;
-
-private:
-    int64_t OffsetAt(int64_t utc) const { return utc < m_change ? m_before : m_after; }
-    int64_t m_before, m_change, m_after;
+    FixedZoneRules m_rules;
+    ZoneCalendar m_zone{m_rules};
+    HistoryLocalCalendar m_calendar{m_zone};
 };
 
 // Usage recorded as octets at instants; Between sums those in [from, to) for one interface name, or
 // for every name when it is "".
 class FakeUsageSource : public IUsageSource {
 public:
-    void Add(const std::string& interfaceName, int64_t utc, uint64_t in, uint64_t out);
+    void Add(const std::string& interfaceName, int64_t utc, uint64_t in, uint64_t out) {
+        m_records.insert({utc, {interfaceName, {in, out}}});
+    }
     Octets Between(const std::string& interfaceName, int64_t fromUtc, int64_t toUtc) const override;
 
 private:
     std::multimap<int64_t, std::pair<std::string, Octets>> m_records;
 };
-
-// Seconds since 1970 of a UTC date and time.
-int64_t UtcSeconds(int year, int month, int day, int hour = 0, int minute = 0, int second = 0);
