@@ -27,15 +27,13 @@ namespace {
 const char kMine[] = "Software\\Vantorel\\Themes\\Mine";
 const int32_t kMagenta = RGB(255, 0, 255);
 
-// What the settings dialog shows: the chosen interface, the ticked boxes and options by id, and the
-// opacity chosen (negative while its list is disabled).
-std::string Shown(HWND dialog) {
-    std::string shown = ListEntry(dialog, IDC_cmbInt, SelectedListEntry(dialog, IDC_cmbInt)) + "|";
+// The boxes and options of the settings dialog that are ticked.
+std::vector<int> Ticked(HWND dialog) {
+    std::vector<int> ticked;
     for (int id = IDC_chkShowGraph; id <= IDC_opScale288; ++id)
         if (IsItemChecked(dialog, id))
-            shown += std::to_string(id) + " ";
-    const int percent = (SelectedListEntry(dialog, IDC_cmbAlpha) + 1) * 5;
-    return shown + std::to_string(IsWindowEnabled(GetDlgItem(dialog, IDC_cmbAlpha)) ? percent : -percent);
+            ticked.push_back(id);
+    return ticked;
 }
 
 std::vector<std::string> Fields(HWND dialog) {
@@ -128,9 +126,12 @@ TEST_F(LiveController, TheSettingsDialogReadsAppliesAndCancels) {
     EXPECT_EQ(form.Meter()->Window(), meter);
     form.mnuSettings_Click();
     dialog = form.Settings()->Window();
-    // The interfaces follow "All Interfaces" (Apply below picks the first). Show graph, start-up, border,
-    // gridlines, numerical values, auto scale; 70% and disabled.
-    EXPECT_EQ(Shown(dialog), "All Interfaces|1102 1103 1104 1107 1108 1109 -70");
+    // The interfaces follow "All Interfaces" (Apply below picks the first).
+    EXPECT_EQ(ListEntry(dialog, IDC_cmbInt, SelectedListEntry(dialog, IDC_cmbInt)), "All Interfaces");
+    EXPECT_EQ(Ticked(dialog), (std::vector<int>{IDC_chkShowGraph, IDC_chkStartup, IDC_chkBorder,
+                                                IDC_chkGridlines, IDC_chkNumerical, IDC_opScaleAuto}));
+    EXPECT_EQ(ListEntry(dialog, IDC_cmbAlpha, SelectedListEntry(dialog, IDC_cmbAlpha)), "70%");
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(dialog, IDC_cmbAlpha)));
 
     // Apply reaches sampler, graph and registry, and reopens the meter at the chosen opacity.
     SelectListEntry(dialog, IDC_cmbInt, 1);

@@ -18,8 +18,8 @@ TEST(ScaleOptions, EachOptionStandsForItsScaleAndEachScaleForItsOption) {
         {ScaleOption::Modem336, false, 4608}, {ScaleOption::Modem56, false, 8806},
         {ScaleOption::Kb500, false, 512000},  {ScaleOption::Kb1000, false, 1024000}};
     for (const auto& [option, autoScale, value] : rows) {
-        EXPECT_TRUE(ScaleFor(option).AutoScale == autoScale) << value;
-        EXPECT_TRUE(ScaleFor(option).ScaleValue == value) << value;
+        EXPECT_EQ(ScaleFor(option).AutoScale, autoScale) << value;
+        EXPECT_EQ(ScaleFor(option).ScaleValue, value) << value;
         EXPECT_EQ(OptionForScale(autoScale, value), option) << value;
     }
     EXPECT_EQ(OptionForScale(true, 8806), ScaleOption::Auto);
@@ -36,12 +36,22 @@ TEST(InterfaceList, AnEntryShowsTheAliasBeforeTheDescriptionWhenItAddsSomething)
     EXPECT_EQ(InterfaceEntryText("eth0", "eth0"), "eth0") << "Wine's alias is the description";
 }
 
-TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
+namespace {
+class SettingsChoicesTest : public testing::Test {
+protected:
+    void TearDown() override { EXPECT_EQ(registry.OpenHandleCount(), 0u); }
+    static std::string Stored(const char* section, const char* key) {
+        return ReadAppSetting(section, key, "?");
+    }
+
     FakeRegistry registry;
     ScopedRegistryApi use{registry};
     cNetStatus net;
     cGraph graph;
-    auto stored = [](const char* section, const char* key) { return ReadAppSetting(section, key, "?"); };
+};
+} // namespace
+
+TEST_F(SettingsChoicesTest, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     for (const char* key : {"ShowOnStartup", "Show Numerical Values", "Show Gridlines", "Alpha"})
         WriteAppSetting("Graph", key, "maybe");
     WriteAppSetting("Position", "NoBorder", "");
@@ -51,34 +61,29 @@ TEST(SettingsChoices, BadStoredTextsShowTheDefaultsAndApplyWritesEveryChoice) {
     const SettingsChoices c{"eth0", false, true, ScaleOption::Modem56, false, false, false, 9};
     ApplySettingsChoices(c, net, graph);
     EXPECT_EQ(StartupCommand(), "\"C:\\Program Files\\Vantorel\\Vantorel.exe\"");
+    // The interface and the scale are stored at once too, not left for Exit.
     for (const auto& [section, key, text] : {std::tuple{"Graph", "ShowOnStartup", "False"},
                                              {"Graph", "Show Numerical Values", "False"},
                                              {"Graph", "Show Gridlines", "False"},
                                              {"Position", "NoBorder", "True"},
-                                             {"Graph", "Alpha", "50"}})
-        EXPECT_EQ(stored(section, key), text) << key;
-    // The interface and the scale are stored at once too, not left for Exit.
-    EXPECT_EQ(stored("Settings", "Interface"), "eth0");
-    EXPECT_EQ(stored("Graph", "AutoScale"), "False");
-    EXPECT_EQ(stored("Graph", "Scale"), "8806");
+                                             {"Graph", "Alpha", "50"},
+                                             {"Settings", "Interface", "eth0"},
+                                             {"Graph", "AutoScale", "False"},
+                                             {"Graph", "Scale", "8806"}})
+        EXPECT_EQ(Stored(section, key), text) << key;
     EXPECT_EQ(ReadSettingsChoices(net, graph), c) << "sampler, graph, store and Run value read back";
 
     // No scale option leaves the graph's scale as it is.
     ApplySettingsChoices(SettingsChoices{}, net, graph);
     EXPECT_EQ(graph.ScaleValue(), 8806);
-    EXPECT_EQ(stored("Graph", "Alpha"), "100");
-    EXPECT_EQ(stored("Position", "NoBorder"), "False");
+    EXPECT_EQ(Stored("Graph", "Alpha"), "100");
+    EXPECT_EQ(Stored("Position", "NoBorder"), "False");
     EXPECT_FALSE(StartupRegistered());
-    EXPECT_EQ(registry.OpenHandleCount(), 0u);
     SetExecutablePath("C:\\Vantorel\\Vantorel.exe");
 }
 
-TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
-    FakeRegistry registry;
+TEST_F(SettingsChoicesTest, ARefusedRunKeyCostsNoOtherChoice) {
     registry.Fault = GuardedRunKeyFault;
-    ScopedRegistryApi use{registry};
-    cNetStatus net;
-    cGraph graph;
     SettingsChoices c{"eth0", false, true, ScaleOption::Kb500, false, false, false, 9};
     EXPECT_FALSE(ApplySettingsChoices(c, net, graph));
     c.Startup = false;
@@ -87,14 +92,10 @@ TEST(SettingsChoices, ARefusedRunKeyCostsNoOtherChoice) {
 }
 
 // Security software may also keep a Run value from being removed: unticking start-up then fails.
-TEST(SettingsChoices, ARunValueThatCannotBeRemovedIsReported) {
-    FakeRegistry registry;
+TEST_F(SettingsChoicesTest, ARunValueThatCannotBeRemovedIsReported) {
     registry.Fault = [](const std::string& call, const std::string&) {
         return call == "DeleteValue" ? kErrorAccessDenied : kErrorSuccess;
     };
-    ScopedRegistryApi use{registry};
-    cNetStatus net;
-    cGraph graph;
     RegisterStartup();
     EXPECT_FALSE(ApplySettingsChoices(SettingsChoices{}, net, graph));
     EXPECT_TRUE(StartupRegistered());

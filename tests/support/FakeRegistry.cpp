@@ -2,90 +2,33 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 
 namespace {
-constexpr int32_t kErrorNoAccess = 998;   // ERROR_NOACCESS: a null buffer with a size
-constexpr size_t kMaxKeyNameLength = 255; // characters of one key name
-constexpr uint32_t kAllAccess = 0xF003F;  // KEY_ALL_ACCESS: what a root handle grants
+constexpr uint32_t kAllAccess = 0xF003F; // KEY_ALL_ACCESS: what a root handle grants
 
 char Fold(char c) {
     return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
-bool SameName(const std::string& a, const std::string& b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Fold(x) == Fold(y); });
-}
-
-bool NameLess(const std::string& a, const std::string& b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return static_cast<unsigned char>(Fold(x)) < static_cast<unsigned char>(Fold(y));
-    });
-}
-
-// The parts of a key path. As in Windows, a leading backslash is refused, while doubled and trailing
-// ones are passed over.
-int32_t SplitPath(const std::string& path, std::vector<std::string>& parts) {
-    parts.clear();
-    if (!path.empty() && path.front() == '\\')
-        return kErrorBadPathname;
-    size_t start = 0;
-    while (start <= path.size()) {
-        size_t end = path.find('\\', start);
-        if (end == std::string::npos)
-            end = path.size();
-        if (end > start) {
-            if (end - start > kMaxKeyNameLength)
-                return kErrorInvalidParameter;
-            parts.push_back(path.substr(start, end - start));
-        }
-        start = end + 1;
-    }
+// The name at `index` of a listing, as RegEnumKey and RegEnumValue give it.
+template <class Map>
+int32_t NameAt(const Map& map, uint32_t index, char* name, uint32_t size) {
+    if (index >= map.size())
+        return kErrorNoMoreItems;
+    const std::string& found = std::next(map.begin(), index)->first;
+    if (!name || found.size() >= size)
+        return kErrorMoreData;
+    std::memcpy(name, found.c_str(), found.size() + 1);
     return kErrorSuccess;
 }
 } // namespace
 
-struct FakeRegistry::Node {
-    struct Value {
-        std::string name;
-        uint32_t type;
-        std::vector<uint8_t> data;
-    };
-
-    std::string name;
-    bool deleted = false;
-    std::vector<Value> values;                  // in the order first written
-    std::vector<std::shared_ptr<Node>> subkeys; // in case-insensitive order
-
-    std::shared_ptr<Node> Child(const std::string& childName) const {
-        for (const auto& sub : subkeys) {
-            if (SameName(sub->name, childName))
-                return sub;
-        }
-        return nullptr;
-    }
-    std::shared_ptr<Node> AddChild(const std::string& childName) {
-        auto sub = std::make_shared<Node>();
-        sub->name = childName;
-        const auto at = std::lower_bound(
-            subkeys.begin(), subkeys.end(), childName,
-            [](const std::shared_ptr<Node>& n, const std::string& s) { return NameLess(n->name, s); });
-        subkeys.insert(at, sub);
-        return sub;
-    }
-    Value* FindValue(const std::string& valueName) {
-        for (auto& v : values) {
-            if (SameName(v.name, valueName))
-                return &v;
-        }
-        return nullptr;
-    }
-    void MarkDeleted() {
-        deleted = true;
-        for (auto& sub : subkeys)
-            sub->MarkDeleted();
-    }
-};
+bool FakeRegistry::NameLess::operator()(const std::string& a, const std::string& b) const {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
+        return static_cast<unsigned char>(Fold(x)) < static_cast<unsigned char>(Fold(y));
+    });
+}
 
 FakeRegistry::FakeRegistry() {
     for (int32_t root : {kHKeyClassesRoot, kHKeyCurrentUser, kHKeyLocalMachine, kHKeyUsers})
@@ -94,251 +37,161 @@ FakeRegistry::FakeRegistry() {
 
 FakeRegistry::~FakeRegistry() = default;
 
-void FakeRegistry::SetEnvironment(const std::string& name, const std::string& value) {
-    for (auto& [n, v] : m_environment) {
-        if (SameName(n, name)) {
-            v = value;
-            return;
-        }
-    }
-    m_environment.emplace_back(name, value);
-}
-
-int32_t FakeRegistry::Resolve(RegHandle handle, Open& open) const {
-    if (const auto root = m_roots.find(handle); root != m_roots.end()) {
+// The fault hook's answer to `call` first, where one is named.
+int32_t FakeRegistry::Resolve(RegHandle handle, uint32_t needed, Open& open, const char* call,
+                              const std::string& name) const {
+    if (const int32_t rc = call && Fault ? Fault(call, name) : kErrorSuccess; rc != kErrorSuccess)
+        return rc;
+    if (const auto root = m_roots.find(handle); root != m_roots.end())
         open = {root->second, kAllAccess};
-        return kErrorSuccess;
-    }
-    const auto it = m_handles.find(handle);
-    if (it == m_handles.end())
+    else if (const auto it = m_handles.find(handle); it != m_handles.end())
+        open = it->second;
+    else
         return kErrorInvalidHandle;
-    if (it->second.node->deleted)
-        return kErrorKeyDeleted;
-    open = it->second;
-    return kErrorSuccess;
+    return (open.access & needed) == needed ? kErrorSuccess : kErrorAccessDenied;
 }
 
-int32_t FakeRegistry::Lookup(RegHandle parent, const std::string& subKey, bool create,
-                             std::shared_ptr<Node>& node) {
-    Open start;
-    if (const int32_t rc = Resolve(parent, start); rc != kErrorSuccess)
+// As in Windows, a leading backslash is refused, while doubled and trailing ones are passed over.
+int32_t FakeRegistry::Walk(RegHandle parent, const std::string& subKey, bool create, Open& at,
+                           const char* call) {
+    if (const int32_t rc = Resolve(parent, 0, at, call, subKey); rc != kErrorSuccess)
         return rc;
-    std::vector<std::string> parts;
-    if (const int32_t rc = SplitPath(subKey, parts); rc != kErrorSuccess)
-        return rc;
-    if (create && !parts.empty() && !(start.access & kKeyCreateSubKey))
-        return kErrorAccessDenied;
-    node = start.node;
-    for (const auto& part : parts) {
-        auto next = node->Child(part);
-        if (!next) {
+    if (subKey.starts_with('\\'))
+        return kErrorBadPathname;
+    for (size_t start = 0; start < subKey.size();) {
+        const size_t end = std::min(subKey.find('\\', start), subKey.size());
+        const std::string part = subKey.substr(start, end - start);
+        start = end + 1;
+        if (part.empty())
+            continue;
+        auto& subkeys = at.node->subkeys;
+        auto it = subkeys.find(part);
+        if (it == subkeys.end()) {
             if (!create)
                 return kErrorFileNotFound;
-            next = node->AddChild(part);
+            it = subkeys.emplace(part, std::make_shared<Node>()).first;
         }
-        node = next;
+        at.node = it->second;
     }
     return kErrorSuccess;
 }
 
-RegHandle FakeRegistry::NewHandle(std::shared_ptr<Node> node, uint32_t access) {
-    const RegHandle handle = m_nextHandle;
+int32_t FakeRegistry::OpenOrCreate(RegHandle parent, const std::string& subKey, uint32_t access,
+                                   RegHandle& key, bool create) {
+    key = 0;
+    Open at;
+    if (const int32_t rc = Walk(parent, subKey, create, at, create ? "CreateKey" : nullptr);
+        rc != kErrorSuccess)
+        return rc;
+    key = m_nextHandle;
     m_nextHandle += 4;
-    m_handles[handle] = {std::move(node), access};
-    return handle;
+    m_handles[key] = {at.node, access};
+    return kErrorSuccess;
 }
 
 int32_t FakeRegistry::OpenKey(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key) {
-    key = 0;
-    std::shared_ptr<Node> node;
-    if (const int32_t rc = Lookup(parent, subKey, false, node); rc != kErrorSuccess)
-        return rc;
-    key = NewHandle(std::move(node), access);
-    return kErrorSuccess;
+    return OpenOrCreate(parent, subKey, access, key, false);
 }
 
 int32_t FakeRegistry::CreateKey(RegHandle parent, const std::string& subKey, uint32_t access,
                                 RegHandle& key) {
-    key = 0;
-    if (const int32_t rc = Faulted("CreateKey", subKey); rc != kErrorSuccess)
-        return rc;
-    std::shared_ptr<Node> node;
-    if (const int32_t rc = Lookup(parent, subKey, true, node); rc != kErrorSuccess)
-        return rc;
-    key = NewHandle(std::move(node), access);
-    return kErrorSuccess;
+    return OpenOrCreate(parent, subKey, access, key, true);
 }
 
 int32_t FakeRegistry::CloseKey(RegHandle key) {
-    if (m_roots.count(key))
-        return kErrorSuccess;
-    return m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
+    return m_roots.count(key) || m_handles.erase(key) ? kErrorSuccess : kErrorInvalidHandle;
 }
 
 int32_t FakeRegistry::QueryValue(RegHandle key, const std::string& name, uint32_t& type, uint8_t* data,
                                  uint32_t& size) {
-    if (const int32_t rc = data ? Faulted("QueryValue", name) : kErrorSuccess; rc != kErrorSuccess)
-        return rc;
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
+    if (const int32_t rc = Resolve(key, kKeyQueryValue, open, data ? "QueryValue" : nullptr, name);
+        rc != kErrorSuccess)
         return rc;
-    if (!(open.access & kKeyQueryValue))
-        return kErrorAccessDenied;
-    const Node::Value* value = open.node->FindValue(name);
-    if (!value)
+    const auto it = open.node->values.find(name);
+    if (it == open.node->values.end())
         return kErrorFileNotFound;
-    type = value->type;
-    const auto needed = static_cast<uint32_t>(value->data.size());
-    if (data) {
-        if (size < needed) {
-            size = needed;
-            return kErrorMoreData;
-        }
-        std::copy(value->data.begin(), value->data.end(), data);
-    }
-    size = needed;
-    return kErrorSuccess;
+    const auto& [storedType, bytes] = it->second;
+    type = storedType;
+    const bool fits = size >= bytes.size();
+    if (data && fits)
+        std::copy(bytes.begin(), bytes.end(), data);
+    size = static_cast<uint32_t>(bytes.size());
+    return data && !fits ? kErrorMoreData : kErrorSuccess;
 }
 
 int32_t FakeRegistry::SetValue(RegHandle key, const std::string& name, uint32_t type, const uint8_t* data,
                                uint32_t size) {
-    if (const int32_t rc = Faulted("SetValue", name); rc != kErrorSuccess)
-        return rc;
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
-        return rc;
-    if (!(open.access & kKeySetValue))
-        return kErrorAccessDenied;
-    if (!data && size > 0)
-        return kErrorNoAccess;
-    std::vector<uint8_t> bytes(data, data + size);
-    if (Node::Value* existing = open.node->FindValue(name)) {
-        existing->type = type;
-        existing->data = std::move(bytes);
-    } else {
-        open.node->values.push_back({name, type, std::move(bytes)});
-    }
-    return kErrorSuccess;
+    const int32_t rc = Resolve(key, kKeySetValue, open, "SetValue", name);
+    if (rc == kErrorSuccess)
+        open.node->values[name] = {type, std::vector<uint8_t>(data, data + size)};
+    return rc;
 }
 
 int32_t FakeRegistry::DeleteValue(RegHandle key, const std::string& name) {
-    if (const int32_t rc = Faulted("DeleteValue", name); rc != kErrorSuccess)
-        return rc;
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
+    if (const int32_t rc = Resolve(key, kKeySetValue, open, "DeleteValue", name); rc != kErrorSuccess)
         return rc;
-    if (!(open.access & kKeySetValue))
-        return kErrorAccessDenied;
-    auto& values = open.node->values;
-    const auto it = std::find_if(values.begin(), values.end(),
-                                 [&](const Node::Value& v) { return SameName(v.name, name); });
-    if (it == values.end())
-        return kErrorFileNotFound;
-    values.erase(it);
-    return kErrorSuccess;
+    return open.node->values.erase(name) ? kErrorSuccess : kErrorFileNotFound;
 }
 
 int32_t FakeRegistry::QueryMaxValueNameLength(RegHandle key, uint32_t& length) {
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
-        return rc;
-    if (!(open.access & kKeyQueryValue))
-        return kErrorAccessDenied;
-    size_t longest = 0;
-    for (const auto& v : open.node->values)
-        longest = std::max(longest, v.name.size());
-    length = static_cast<uint32_t>(longest);
-    return kErrorSuccess;
+    length = 0;
+    const int32_t rc = Resolve(key, kKeyQueryValue, open);
+    if (rc == kErrorSuccess) {
+        for (const auto& value : open.node->values)
+            length = std::max(length, static_cast<uint32_t>(value.first.size()));
+    }
+    return rc;
 }
 
 int32_t FakeRegistry::EnumValue(RegHandle key, uint32_t index, char* name, uint32_t& length) {
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
-        return rc;
-    if (!(open.access & kKeyQueryValue))
-        return kErrorAccessDenied;
-    const auto& values = open.node->values;
-    if (index >= values.size())
-        return kErrorNoMoreItems;
-    const std::string& found = values[index].name;
-    if (!name || found.size() >= length)
-        return kErrorMoreData;
-    std::memcpy(name, found.c_str(), found.size() + 1);
-    length = static_cast<uint32_t>(found.size());
-    return kErrorSuccess;
+    int32_t rc = Resolve(key, kKeyQueryValue, open);
+    if (rc == kErrorSuccess)
+        rc = NameAt(open.node->values, index, name, length);
+    if (rc == kErrorSuccess)
+        length = static_cast<uint32_t>(std::strlen(name));
+    return rc;
 }
 
 int32_t FakeRegistry::EnumKey(RegHandle key, uint32_t index, char* name, uint32_t size) {
-    if (const int32_t rc = Faulted("EnumKey", std::to_string(index)); rc != kErrorSuccess)
-        return rc;
     Open open;
-    if (const int32_t rc = Resolve(key, open); rc != kErrorSuccess)
-        return rc;
-    if (!(open.access & kKeyEnumerateSubKeys))
-        return kErrorAccessDenied;
-    const auto& subkeys = open.node->subkeys;
-    if (index >= subkeys.size())
-        return kErrorNoMoreItems;
-    const std::string& found = subkeys[index]->name;
-    if (!name || found.size() >= size)
-        return kErrorMoreData;
-    std::memcpy(name, found.c_str(), found.size() + 1);
-    return kErrorSuccess;
+    const int32_t rc = Resolve(key, kKeyEnumerateSubKeys, open, "EnumKey", std::to_string(index));
+    return rc != kErrorSuccess ? rc : NameAt(open.node->subkeys, index, name, size);
 }
 
 int32_t FakeRegistry::DeleteTree(RegHandle parent, const std::string& subKey) {
-    if (const int32_t rc = Faulted("DeleteTree", subKey); rc != kErrorSuccess)
+    Open key, owner;
+    if (const int32_t rc = Walk(parent, subKey, false, key, "DeleteTree"); rc != kErrorSuccess)
         return rc;
-    std::vector<std::string> parts;
-    if (const int32_t rc = SplitPath(subKey, parts); rc != kErrorSuccess)
-        return rc;
+    const std::string path = subKey.substr(0, subKey.find_last_not_of('\\') + 1);
     // A root cannot be deleted; refusing here keeps a wrong call from emptying a whole hive.
-    if (parts.empty())
+    if (path.empty())
         return kErrorAccessDenied;
-    std::string parentPath;
-    for (size_t i = 0; i + 1 < parts.size(); ++i)
-        parentPath += parts[i] + "\\";
-    std::shared_ptr<Node> owner;
-    if (const int32_t rc = Lookup(parent, parentPath, false, owner); rc != kErrorSuccess)
-        return rc;
-    auto& subkeys = owner->subkeys;
-    const auto it = std::find_if(subkeys.begin(), subkeys.end(), [&](const std::shared_ptr<Node>& n) {
-        return SameName(n->name, parts.back());
-    });
-    if (it == subkeys.end())
-        return kErrorFileNotFound;
-    (*it)->MarkDeleted();
-    subkeys.erase(it);
+    const size_t cut = path.rfind('\\');
+    Walk(parent, path.substr(0, cut == std::string::npos ? 0 : cut), false, owner, nullptr);
+    owner.node->subkeys.erase(path.substr(cut + 1));
     return kErrorSuccess;
 }
 
+// As Windows: a defined name between two percent signs is replaced; anything else, an undefined
+// reference with both its percent signs included, is copied as it is.
 uint32_t FakeRegistry::ExpandEnvironment(const std::string& source, char* destination, uint32_t size) {
-    // As Windows: a defined name between two percent signs is replaced; anything else, an undefined
-    // reference with both its percent signs included, is copied as it is.
     std::string out;
-    size_t i = 0;
-    while (i < source.size()) {
-        if (source[i] != '%') {
+    for (size_t i = 0; i < source.size();) {
+        const size_t close = source[i] == '%' ? source.find('%', i + 1) : std::string::npos;
+        if (close == std::string::npos) {
             out += source[i++];
             continue;
         }
-        const size_t close = source.find('%', i + 1);
-        if (close == std::string::npos) {
-            out += source.substr(i);
-            break;
-        }
-        const std::string name = source.substr(i + 1, close - i - 1);
-        const auto var = std::find_if(m_environment.begin(), m_environment.end(), [&](const auto& e) {
-            return !name.empty() && SameName(e.first, name);
-        });
+        const auto var = m_environment.find(source.substr(i + 1, close - i - 1));
         out += var != m_environment.end() ? var->second : source.substr(i, close - i + 1);
         i = close + 1;
     }
-    const auto needed = static_cast<uint32_t>(out.size() + 1);
-    if (destination && size > 0) {
-        const size_t n = std::min<size_t>(out.size(), size - 1);
-        std::memcpy(destination, out.data(), n);
-        destination[n] = '\0';
-    }
-    return needed;
+    if (destination && size > out.size())
+        std::memcpy(destination, out.c_str(), out.size() + 1);
+    return static_cast<uint32_t>(out.size() + 1);
 }

@@ -7,19 +7,18 @@
 #include <string>
 #include <vector>
 
-// An in-memory registry that answers as the Windows registry does: names compared without regard to
-// case (ASCII letters) and kept as first written, subkeys created with their parents and deleted with
-// their subtree, the access a handle was opened with checked, the same result codes (file not found,
-// more data, no more items, access denied, key deleted, invalid handle, bad path name). Values are kept
-// in the order they were first written; subkeys are listed in case-insensitive order.
-// The same contract tests run against it and against the real registry.
+// An in-memory registry that answers as the Windows registry does where the settings code can tell:
+// names compared without regard to case (ASCII letters) and kept as first written, subkeys created with
+// their parents, listed in case-insensitive order and deleted with their subtree, the access a handle
+// was opened with checked, the same result codes. The same contract tests run against it and against
+// the real registry.
 class FakeRegistry : public IRegistryApi {
 public:
     FakeRegistry();
     ~FakeRegistry() override;
 
-    // The environment that ExpandEnvironmentStrings sees (names compared without regard to case).
-    void SetEnvironment(const std::string& name, const std::string& value);
+    // The environment that ExpandEnvironmentStrings sees.
+    void SetEnvironment(const std::string& name, const std::string& value) { m_environment[name] = value; }
     // The fault hook: asked before each change, each subkey listed and each fetch of a value's data,
     // with the call's name ("CreateKey", "SetValue", "DeleteValue", "DeleteTree", "EnumKey",
     // "QueryValue") and the subkey or value name (for EnumKey the index); a result other than success
@@ -32,12 +31,6 @@ public:
             return call == "EnumKey" || call == "QueryValue" ? kErrorSuccess : kErrorAccessDenied;
         };
     }
-
-    // What the fault hook answers for a call: success when there is no hook.
-    int32_t Faulted(const char* call, const std::string& name) const {
-        return Fault ? Fault(call, name) : kErrorSuccess;
-    }
-
     // Handles opened and not yet closed: every operation of the settings code must leave this at 0.
     size_t OpenHandleCount() const { return m_handles.size(); }
 
@@ -55,21 +48,30 @@ public:
     int32_t DeleteTree(RegHandle parent, const std::string& subKey) override;
     uint32_t ExpandEnvironment(const std::string& source, char* destination, uint32_t size) override;
 
-private:
-    struct Node;
-    struct Open {
-        std::shared_ptr<Node> node;
-        uint32_t access;
+    // Registry names compare without regard to ASCII letter case.
+    struct NameLess {
+        bool operator()(const std::string& a, const std::string& b) const;
     };
 
-    // The key a handle stands for (a root or an open key), with the access it grants; a result code
-    // other than success when there is none or it has been deleted.
-    int32_t Resolve(RegHandle handle, Open& open) const;
-    int32_t Lookup(RegHandle parent, const std::string& subKey, bool create, std::shared_ptr<Node>& node);
-    RegHandle NewHandle(std::shared_ptr<Node> node, uint32_t access);
+private:
+    struct Node {
+        std::map<std::string, std::pair<uint32_t, std::vector<uint8_t>>, NameLess> values;
+        std::map<std::string, std::shared_ptr<Node>, NameLess> subkeys;
+    };
+    struct Open {
+        std::shared_ptr<Node> node;
+        uint32_t access = 0;
+    };
+
+    // The key a handle stands for (a root or an open key): access denied when it lacks `needed`.
+    int32_t Resolve(RegHandle handle, uint32_t needed, Open& open, const char* call = nullptr,
+                    const std::string& name = {}) const;
+    int32_t Walk(RegHandle parent, const std::string& subKey, bool create, Open& at, const char* call);
+    int32_t OpenOrCreate(RegHandle parent, const std::string& subKey, uint32_t access, RegHandle& key,
+                         bool create);
 
     std::map<RegHandle, std::shared_ptr<Node>> m_roots;
     std::map<RegHandle, Open> m_handles;
     RegHandle m_nextHandle = 0x1000;
-    std::vector<std::pair<std::string, std::string>> m_environment;
+    std::map<std::string, std::string, NameLess> m_environment;
 };

@@ -19,13 +19,13 @@ TEST(ThemeEditorRules, TheSampleCrossesAndItsColoursArePickedByProperty) {
     EXPECT_DOUBLE_EQ(graph.ScaleExact(), 25 * 1.05) << "the scale follows the data";
 
     // Property codes name their colours, and picking finds the first equal one.
-    std::string texts;
+    std::vector<std::string> texts;
     for (const ThemeProperty& property : ThemeProperties()) {
-        texts += std::string(property.Text) + ";";
+        texts.emplace_back(property.Text);
         *PropertyColor(graph, property.Code) = property.Code * 111;
     }
-    EXPECT_EQ(texts, "Back Color;Grid Color;Send Color;Receive Color;Send & Receive Color;"
-                     "Numerical Display Text Color;");
+    EXPECT_EQ(texts, (std::vector<std::string>{"Back Color", "Grid Color", "Send Color", "Receive Color",
+                                               "Send & Receive Color", "Numerical Display Text Color"}));
     EXPECT_EQ((std::vector<int32_t>{graph.BackColor, graph.ChartColor, graph.SendColor, graph.RecvColor,
                                     graph.BothColor, graph.NumColor}),
               (std::vector<int32_t>{111, 222, 333, 444, 555, 666}));
