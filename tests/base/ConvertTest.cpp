@@ -47,7 +47,7 @@ TEST(Convert, BooleansAcceptWordsInAnyCaseAndNumbers) {
         {"True", true}, {"fALSE", false}, {"0", false}, {"-1", true}, {"2.5", true}, {"yes", {}}, {"", {}}};
     for (const auto& [text, value] : cases)
         EXPECT_EQ(TryParseBool(text), value) << text;
-    EXPECT_EQ(RaisedError([] { CBool("maybe"); }), "13 : Type mismatch");
+    EXPECT_RAISES(13, "", "Type mismatch", [] { CBool("maybe"); });
 }
 
 TEST(Convert, WholeNumbersRoundHalvesToEvenAndRefuseWhatDoesNotFit) {
@@ -60,8 +60,8 @@ TEST(Convert, WholeNumbersRoundHalvesToEvenAndRefuseWhatDoesNotFit) {
     for (const auto& [text, value] : cases)
         EXPECT_EQ(TryParseInt32(text), value) << text;
     // The raising conversion tells a well-formed number that does not fit from one that is no number.
-    EXPECT_EQ(RaisedError([] { CLng("garbage"); }), "13 : Type mismatch");
-    EXPECT_EQ(RaisedError([] { CLng("99999999999"); }), "6 : Overflow");
+    EXPECT_RAISES(13, "", "Type mismatch", [] { CLng("garbage"); });
+    EXPECT_RAISES(6, "", "Overflow", [] { CLng("99999999999"); });
 }
 
 TEST(Convert, LeadingNumberTakesTheNumericStartOfAText) {

@@ -23,7 +23,7 @@ TEST(cGraph, HistoryKeepsTheNewestEntriesOfBothQueuesInStep) {
     EXPECT_EQ(g.CurHistorySize(), 0);
     EXPECT_EQ(g.OutQueue().Count(), 0);
     // Popping an empty queue is the subscript error.
-    EXPECT_EQ(RaisedError([] { cQueue().Pop(); }), "9 : Subscript out of range");
+    EXPECT_RAISES(9, "", "Subscript out of range", [] { cQueue().Pop(); });
 }
 
 TEST(cGraph, ScaleRisesByFivePercentOnLargerSamplesAndRefusesZeroOrLess) {
@@ -110,10 +110,9 @@ TEST(BackgroundPicture, LoadsResourcesAndFilesKeepsTheImageOnFailureAndChecksIts
     EXPECT_EQ(g.BackgroundPicture(), "C:\\none.jpg");
 
     // A picture refuses sides beyond the 16-bit range and pixels that do not fill them.
-    EXPECT_EQ(RaisedError([] { GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0); }),
-              "6 : Overflow");
-    EXPECT_EQ(RaisedError([] { GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0); }),
-              "5 : Invalid procedure call or argument");
+    EXPECT_RAISES(6, "", "Overflow", [] { GraphPicture(32768, 1, std::vector<uint32_t>(32768), 0, 0); });
+    EXPECT_RAISES(5, "", "Invalid procedure call or argument",
+                  [] { GraphPicture(2, 2, std::vector<uint32_t>(3), 0, 0); });
     EXPECT_THROW(GraphPicture(-1, 2, {}, 0, 0), AppError);
     EXPECT_NO_THROW(GraphPicture(32767, 1, std::vector<uint32_t>(32767), 0, 0));
     EXPECT_NO_THROW(GraphPicture(1, 32767, std::vector<uint32_t>(32767), 0, 0));

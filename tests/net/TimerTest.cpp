@@ -75,12 +75,12 @@ TEST_F(Timers, IntervalStartsRestartsAndStopsTheSystemTimerOnceAndTicksGoByIdent
 TEST_F(Timers, NoSystemTimerRaises13652AndAFullTable13651BothLeavingTheTimerStopped) {
     sys.failSetTimer = true;
     auto extra = CTimer::New();
-    EXPECT_EQ(RaisedError([&] { extra->SetInterval(1000); }),
-              "-2147207852 Meter.WindowProc: Can't create system timer");
+    EXPECT_RAISES(-2147207852, "Meter.WindowProc", "Can't create system timer",
+                  [&] { extra->SetInterval(1000); });
     ExpectStopped(*extra);
     // Numbers up to 1000 are raised bare; other object errors have no description.
-    EXPECT_EQ(RaisedError([&] { extra->ErrRaise(1000); }), "1000 : ");
-    EXPECT_EQ(RaisedError([&] { extra->ErrRaise(1001); }), "-2147220503 Meter.WindowProc: ");
+    EXPECT_RAISES(1000, "", "", [&] { extra->ErrRaise(1000); });
+    EXPECT_RAISES(-2147220503, "Meter.WindowProc", "", [&] { extra->ErrRaise(1001); });
 
     sys.failSetTimer = false;
     int ticks = 0;
@@ -88,8 +88,8 @@ TEST_F(Timers, NoSystemTimerRaises13652AndAFullTable13651BothLeavingTheTimerStop
     for (int i = 0; i < kTimerSlots; ++i)
         timers.push_back(Counting(ticks, 10 + i));
     EXPECT_EQ(TimerSlotOf(*timers[99]), 100);
-    EXPECT_EQ(RaisedError([&] { extra->SetInterval(1000); }),
-              "-2147207853 Meter.WindowProc: No more than 10 timers allowed per class");
+    EXPECT_RAISES(-2147207853, "Meter.WindowProc", "No more than 10 timers allowed per class",
+                  [&] { extra->SetInterval(1000); });
     ExpectStopped(*extra);
     EXPECT_EQ(sys.RunningCount(), 100u) << "the system timer made for the refused one must go";
     timers[36]->SetInterval(0);

@@ -122,8 +122,8 @@ TEST_F(QuotaStore, DeletingTakesOnlyThatQuotaAndBadNamesAreRefused) {
     DeleteQuota(kHKeyCurrentUser, kTitle, ""); // would name every quota
     EXPECT_EQ(ReadOne().Name, "Other");
     other.Name = "Mobile\\Data";
-    EXPECT_EQ(RaisedError([&] { WriteQuota(kHKeyCurrentUser, kTitle, other); }),
-              "5 WriteQuota: The quota name \"Mobile\\Data\" cannot be stored.");
+    EXPECT_RAISES(5, "WriteQuota", "The quota name \"Mobile\\Data\" cannot be stored.",
+                  [&] { WriteQuota(kHKeyCurrentUser, kTitle, other); });
     // The whole path below the root holds at most 255 characters.
     const size_t room = 255 - std::string("Software\\VantorelQuotaTest\\Quotas\\").size();
     EXPECT_TRUE(IsStorableQuotaName(std::string(room, 'x'), kTitle));

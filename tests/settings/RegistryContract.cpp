@@ -188,20 +188,21 @@ TEST_F(RegistryContract, AValueLargerThanAnySettingReadsAsAbsent) {
 // name the whole root, and enumerating a missing key lists nothing.
 TEST_F(RegistryContract, FailedWritesDeletionsAndEnumerations) {
     cRegistry reg = Reg(kTestKey + "\\Graph", "Scale");
-    const std::string failed = "Meter.cRegistry: Failed to set registry value Key: '-2147483647',Section: '";
+    const std::string failed = "Failed to set registry value Key: '-2147483647',Section: '";
     for (const int32_t type : {0, 4}) { // no text type, or a text that is no number
         reg.SetValueType(type);
-        EXPECT_EQ(RaisedError([&] { reg.SetValue(std::string("1")); }),
-                  "-2147194455 " + failed + kTestKey + "\\Graph',Key: 'Scale' to value: '1'")
-            << type;
+        SCOPED_TRACE(type);
+        EXPECT_RAISES(-2147194455, "Meter.cRegistry",
+                      failed + kTestKey + "\\Graph',Key: 'Scale' to value: '1'",
+                      [&] { reg.SetValue(std::string("1")); });
     }
     EXPECT_EQ(Peek(kTestKey + "\\Graph", "Scale").result, kErrorFileNotFound);
     reg.SetSectionKey("\\Bad"); // a key that cannot be created
     reg.SetValueType(kRegSz);
-    EXPECT_EQ(RaisedError([&] { reg.SetValue(std::string("1")); }),
-              "26001 " + failed + "\\Bad',Key: 'Scale' to value: '1'");
-    EXPECT_EQ(RaisedError([&] { reg.CreateKey(); }),
-              "26001 Meter.cRegistry: Failed to create registry Key: '\\Bad");
+    EXPECT_RAISES(26001, "Meter.cRegistry", failed + "\\Bad',Key: 'Scale' to value: '1'",
+                  [&] { reg.SetValue(std::string("1")); });
+    EXPECT_RAISES(26001, "Meter.cRegistry", "Failed to create registry Key: '\\Bad",
+                  [&] { reg.CreateKey(); });
 
     Put(kTestKey + "\\Keep", "One", kRegSz, Sz("1"));
     Put(kTestKey + "\\Tree\\Beta\\Deeper", "Two", kRegSz, Sz("2"));
@@ -249,9 +250,9 @@ TEST_F(RegistryContract, SettingsReadTheirDefaultsUntilTheFirstWriteCreatesTheKe
     DeleteSetting(kHKeyCurrentUser, kTitle, "Themes", "");
     EXPECT_TRUE(!Exists(kTestKey + "\\Themes"));
     EXPECT_TRUE(Exists(kTestKey + "\\Graph"));
-    EXPECT_EQ(RaisedError([] { DeleteSetting(kHKeyCurrentUser, kTitle, "Themes", "BackColor"); }),
-              "26001 Meter.cRegistry: Failed to open key '-2147483647',Section: '" + kTestKey +
-                  "\\Themes' for delete access");
+    EXPECT_RAISES(26001, "Meter.cRegistry",
+                  "Failed to open key '-2147483647',Section: '" + kTestKey + "\\Themes' for delete access",
+                  [] { DeleteSetting(kHKeyCurrentUser, kTitle, "Themes", "BackColor"); });
     DeleteSetting(kHKeyCurrentUser, "", "", ""); // without a title it would name Software itself
     EXPECT_TRUE(Exists(kTestKey));
     DeleteSetting(kHKeyCurrentUser, kTitle, "", "");

@@ -66,12 +66,12 @@ protected:
 TEST_F(Subclass, ClientsAnswerInTurnRefusedRequestsChangeNothingAndDetachingRestoresTheWindow) {
     Client a("a", emrConsume, 7), b("b", emrPostProcess, 2), c("c", emrConsume, 3);
     AttachMessage(&a, Window(), kMsg);
-    const std::string source = " " + ExeBaseName() + ".WindowProc: ";
-    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, Window(), kMsg); }),
-              "-2147208422" + source + "Message already handled by another class");
+    const std::string source = ExeBaseName() + ".WindowProc";
+    EXPECT_RAISES(-2147208422, source, "Message already handled by another class",
+                  [&] { AttachMessage(&a, Window(), kMsg); });
     // The desktop window belongs to the shell's process.
-    EXPECT_EQ(RaisedError([&] { AttachMessage(&a, GetDesktopWindow(), kMsg); }),
-              "-2147208420" + source + "Can't modify external window");
+    EXPECT_RAISES(-2147208420, source, "Can't modify external window",
+                  [&] { AttachMessage(&a, GetDesktopWindow(), kMsg); });
     EXPECT_EQ(BookedProps(GetDesktopWindow()), 0);
 
     EXPECT_EQ(Send(), std::make_pair(LRESULT{7}, Calls{"a"}));
