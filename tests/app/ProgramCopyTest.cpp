@@ -209,8 +209,8 @@ TEST_F(ProgramCopy, TheFirstRunAKillThenARestartWithASecondCopyAndTheEndOfTheSes
     ASSERT_TRUE(dialog);
     Click(dialog, IDC_opScale500);
     Click(dialog, IDC_cmdOk);
-    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog) && MeterShown(); }, 10000))
-        << "Ok closes the dialog";
+    ASSERT_TRUE(PumpUntil([&] { return !IsWindow(dialog); }, 10000)) << "Ok closes the dialog";
+    ASSERT_TRUE(PumpUntil([&] { return MeterShown(); }, 10000)) << "the meter is still shown";
     ChooseTheme(1); // Task Manager, the second built-in: green numbers on black
     process.reset();
     EXPECT_EQ(ReadValue(kGraph, "AutoScale"), "False");
